@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavrin {
+
+using Position = std::int16_t; // counted from 1
+
+// Told about every change to a ChanSaveList, before and after it, so that a
+// view can follow the list without keeping a copy. Observers must not throw.
+class ChanSaveListObserver {
+public:
+    virtual void aboutToInsert(Position position) = 0;
+    virtual void inserted(Position position) = 0;
+    virtual void aboutToRemove(Position position) = 0;
+    virtual void removed(Position position) = 0;
+
+protected:
+    ~ChanSaveListObserver() = default;
+};
+
+enum class Placement { top, bottom };
+
+// The ordered entry texts of one channel, at most 32,767 of them. Entries only
+// enter at the top or the bottom, so each operation costs O(log n) and a
+// look-up by name is one hash probe on the entry's stored lower-cased name.
+// Every operation either completes or, when it throws, changes nothing.
+class ChanSaveList {
+public:
+    static constexpr Position maxCount = INT16_MAX;
+
+    ChanSaveList();
+    ~ChanSaveList();
+    ChanSaveList(const ChanSaveList&) = delete;
+    ChanSaveList& operator=(const ChanSaveList&) = delete;
+
+    Position count() const noexcept;
+    bool isFull() const noexcept { return count() == maxCount; }
+
+    // Throws std::out_of_range for a position outside 1 to count(). The
+    // reference holds until the list next changes.
+    const std::u16string& text(Position position) const;
+
+    // Throw std::length_error when the list is full.
+    void insertAtTop(std::u16string text);
+    void append(std::u16string text);
+    void insert(std::u16string text, Placement placement);
+
+    // Throws std::out_of_range for a position outside 1 to count().
+    void removeAt(Position position);
+
+    // Puts the text in place of the entry at the position and moves it to the
+    // top or the bottom in one step, so a full list can still refresh a member.
+    void replace(Position position, std::u16string text, Placement placement);
+
+    // The topmost entry whose name equals this one, ignoring case.
+    std::optional<Position> find(std::u16string_view username) const;
+
+    // The observer must outlive the list or be unset first; nullptr unsets it.
+    void setObserver(ChanSaveListObserver* observer) noexcept;
+
+private:
+    struct Store;
+    std::unique_ptr<Store> store_;
+};
+
+} // namespace tavrin

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tavrin {
+
+// The order of a sequence whose items only ever enter at its front or its back
+// and may leave from anywhere, as a channel list's members do. Each item sits
+// in a slot; slot order is sequence order, and a Fenwick tree over the occupied
+// slots turns a slot into a position and a position into a slot in O(log n).
+// Nothing shifts when an item enters or leaves.
+class OrderedSlots {
+public:
+    using Slot = std::int32_t;
+    using Item = std::int32_t;
+
+    OrderedSlots();
+
+    std::int32_t size() const noexcept { return size_; }
+    bool hasRoomAtFront() const noexcept { return front_ > 0; }
+    bool hasRoomAtBack() const noexcept { return back_ < capacity(); }
+
+    // Both need room on their side.
+    Slot takeFront(Item item) noexcept;
+    Slot takeBack(Item item) noexcept;
+    void release(Slot slot) noexcept;
+
+    // Positions count from 1.
+    std::int32_t positionOf(Slot slot) const noexcept;
+    Slot slotAt(std::int32_t position) const noexcept;
+    Item itemIn(Slot slot) const noexcept { return items_[static_cast<std::size_t>(slot)]; }
+
+    // Spreads the items over fresh slots with room on both sides and calls
+    // moved(item, newSlot) for each. Allocates before it changes anything, so
+    // a failure leaves the order as it was.
+    template <typename Moved> void compact(Moved moved);
+
+private:
+    static constexpr Item empty = -1;
+
+    Slot capacity() const noexcept { return static_cast<Slot>(items_.size()); }
+    void add(Slot slot, std::int32_t delta) noexcept;
+    void rebuild(std::vector<Item> items);
+
+    std::vector<Item> items_;
+    std::vector<std::int32_t> tree_; // Fenwick tree, 1-based, over slot occupancy
+    std::int32_t highestPowerOfTwo_ = 1;
+    Slot front_ = 0; // first occupied slot, or where the next front item goes after it
+    Slot back_ = 0;  // one past the last occupied slot
+    std::int32_t size_ = 0;
+};
+
+template <typename Moved> void OrderedSlots::compact(Moved moved) {
+    // Four slots a member keep a rebuild at least one and a half list lengths away.
+    const auto newCapacity = static_cast<std::size_t>(4 * size_ + 64);
+    std::vector<Item> items(newCapacity, empty);
+    const auto firstSlot = static_cast<Slot>((newCapacity - static_cast<std::size_t>(size_)) / 2);
+    Slot next = firstSlot;
+    for (Slot slot = front_; slot < back_; ++slot) {
+        if (itemIn(slot) != empty) {
+            items[static_cast<std::size_t>(next++)] = itemIn(slot);
+        }
+    }
+    rebuild(std::move(items));
+    front_ = firstSlot;
+    back_ = next;
+    for (Slot slot = front_; slot < back_; ++slot) {
+        moved(itemIn(slot), slot);
+    }
+}
+
+} // namespace tavrin

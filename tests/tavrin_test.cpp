@@ -1,0 +1,203 @@
+#include "channel_list/tavrin.h"
+
+#include "channel_list/entry_text.h"
+#include "reference_channel_list.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+namespace tavrin {
+namespace {
+
+using testing::textsOf;
+using Texts = std::vector<std::u16string>;
+
+std::u16string line(std::u16string_view keyword, std::u16string_view name, std::u16string_view ping = u"47") {
+    return entryText(keyword, name, ping);
+}
+
+using Step = std::function<void(ChanSaveList&)>;
+
+Step add(std::u16string name, std::int32_t Flags = 0, std::u16string Message = u"RATS") {
+    return [=](ChanSaveList& list) {
+        TavrinAdd(list, name, Message, Flags, 47);
+    };
+}
+
+Step del(std::u16string name) {
+    return [=](ChanSaveList& list) {
+        TavrinDel(list, name);
+    };
+}
+
+struct Scenario {
+    const char* name;
+    std::vector<Step> steps;
+    Texts expected;
+};
+
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
+
+class Operations : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(Operations, LeaveTheListInOrder) {
+    ChanSaveList list;
+    for (const auto& step : GetParam().steps) {
+        step(list);
+    }
+    EXPECT_EQ(textsOf(list), GetParam().expected);
+}
+
+constexpr std::int32_t op = 0x02;
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenarios, Operations,
+    ::testing::Values(
+        Scenario{"FirstAdd", {add(u"Zorv")}, {line(u"STAR", u"Zorv")}},
+        Scenario{"OperatorOnEmptyList", {add(u"Op", op)}, {line(u"OP", u"Op")}},
+        Scenario{"DeleteOnEmptyList", {del(u"Zorv")}, {}},
+        Scenario{"OperatorsOnTopNewestFirst",
+                 {add(u"N1"), add(u"O1", op), add(u"N2"), add(u"O2", op)},
+                 {line(u"OP", u"O2"), line(u"OP", u"O1"), line(u"STAR", u"N1"), line(u"STAR", u"N2")}},
+        Scenario{"RefreshMovesToBottom",
+                 {add(u"A"), add(u"B"), add(u"C"), add(u"A", 0, u"PX3W")},
+                 {line(u"STAR", u"B"), line(u"STAR", u"C"), line(u"W3XP", u"A")}},
+        Scenario{"PromotionMovesToTop",
+                 {add(u"A"), add(u"B"), add(u"B", op)},
+                 {line(u"OP", u"B"), line(u"STAR", u"A")}},
+        Scenario{"DemotionMovesToBottom",
+                 {add(u"O", op), add(u"N1"), add(u"N2"), add(u"O")},
+                 {line(u"STAR", u"N1"), line(u"STAR", u"N2"), line(u"STAR", u"O")}},
+        Scenario{"RefreshKeepsTheLatestSpelling", {add(u"Zorv"), add(u"zorv")}, {line(u"STAR", u"zorv")}},
+        Scenario{"DeleteIgnoresCase", {add(u"Zorv"), add(u"Other"), del(u"ZORV")}, {line(u"STAR", u"Other")}},
+        Scenario{"DeleteUnknownChangesNothing", {add(u"Zorv"), del(u"Zor")}, {line(u"STAR", u"Zorv")}},
+        Scenario{"StatusPOIsAnOperator",
+                 {add(u"A"), add(u"B", 0, u"PO")},
+                 {line(u"OP", u"B"), line(u"STAR", u"A")}},
+        Scenario{"EmptyNameIsAName",
+                 {add(u""), add(u"X"), add(u"", 0, u"PX3W")},
+                 {line(u"STAR", u"X"), line(u"W3XP", u"")}},
+        Scenario{"EmptyNameCanBeDeleted", {add(u""), add(u"X"), del(u"")}, {line(u"STAR", u"X")}},
+        // A name that holds tags is still one member, and no shorter name matches it.
+        Scenario{"TaggedNameIsOneMember",
+                 {add(u"a[/USER]b"), add(u"a[/USER]b", 0, u"PX3W")},
+                 {line(u"W3XP", u"a[/USER]b")}},
+        Scenario{"TaggedNameCanBeDeleted", {add(u"[USER]x[/USER]"), del(u"[user]X[/user]")}, {}},
+        Scenario{"PrefixOfTaggedNameDoesNotMatch",
+                 {add(u"a[/USER]b"), del(u"a"), add(u"a")},
+                 {line(u"STAR", u"a[/USER]b"), line(u"STAR", u"a")}},
+        Scenario{"MarkersOnly",
+                 {add(u"[/USER][PING]"), add(u"[/ICON][USER]"), add(u"[/USER][PING]", op)},
+                 {line(u"OP", u"[/USER][PING]"), line(u"STAR", u"[/ICON][USER]")}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(Lookup, FirstMatchFromTheTopWins) {
+    // Only the store itself can hold two entries of one name; the upper one is found.
+    ChanSaveList list;
+    list.append(line(u"STAR", u"Twin", u"1"));
+    list.append(line(u"STAR", u"other"));
+    list.append(line(u"STAR", u"TWIN", u"2"));
+    list.insertAtTop(line(u"OP", u"twin", u"3"));
+    EXPECT_EQ(list.find(u"tWiN"), Position{1});
+    TavrinDel(list, u"twin");
+    EXPECT_EQ(list.find(u"twin"), Position{1});
+    TavrinAdd(list, u"Twin", u"RATS", 0, 9);
+    EXPECT_EQ(textsOf(list),
+              (Texts{line(u"STAR", u"other"), line(u"STAR", u"TWIN", u"2"), line(u"STAR", u"Twin", u"9")}));
+    EXPECT_EQ(list.find(u"TWIN"), Position{2});
+}
+
+TEST(Store, RejectsPositionsOutsideTheList) {
+    ChanSaveList list;
+    list.append(u"[USER]a[/USER]");
+    for (const Position bad : {Position{0}, Position{2}, Position{-1}, ChanSaveList::maxCount}) {
+        EXPECT_THROW((void)list.text(bad), std::out_of_range);
+        EXPECT_THROW(list.removeAt(bad), std::out_of_range);
+        EXPECT_THROW(list.replace(bad, u"x", Placement::top), std::out_of_range);
+    }
+    EXPECT_NO_THROW(TavrinDel(list, u"b"));
+}
+
+TEST(Store, NamelessTextsAreKeptButNeverFound) {
+    ChanSaveList list;
+    list.append(u"no name here");
+    list.append(u"[ICON][/ICON][USER][/USER][PING]0[/PING]");
+    EXPECT_EQ(list.find(u""), Position{2});
+    list.replace(2, u"still no name", Placement::top);
+    EXPECT_EQ(list.find(u""), std::nullopt);
+    EXPECT_EQ(textsOf(list), (Texts{u"still no name", u"no name here"}));
+}
+
+class Capacity : public ::testing::Test {
+protected:
+    static std::u16string member(int index) {
+        const auto digits = std::to_string(index);
+        return u"m" + std::u16string(digits.begin(), digits.end());
+    }
+
+    void fill() {
+        for (int index = 0; index < ChanSaveList::maxCount; ++index) {
+            TavrinAdd(list, member(index), u"RATS", 0, index);
+        }
+        ASSERT_TRUE(list.isFull());
+    }
+
+    ChanSaveList list;
+};
+
+TEST_F(Capacity, FullListTurnsNewMembersAway) {
+    fill();
+    TavrinAdd(list, u"newcomer", u"RATS", 0, 1);
+    TavrinAdd(list, u"newop", u"RATS", op, 1);
+    EXPECT_EQ(list.count(), ChanSaveList::maxCount);
+    EXPECT_EQ(list.find(u"newcomer"), std::nullopt);
+    EXPECT_EQ(list.find(u"newop"), std::nullopt);
+    EXPECT_THROW(list.append(u"[USER]x[/USER]"), std::length_error);
+    EXPECT_THROW(list.insertAtTop(u"[USER]x[/USER]"), std::length_error);
+}
+
+TEST_F(Capacity, FullListStillRefreshesAndMakesRoomAfterDelete) {
+    fill();
+    TavrinAdd(list, u"M100", u"RATS", op, 5);
+    EXPECT_EQ(list.text(1), line(u"OP", u"M100", u"5"));
+    TavrinAdd(list, u"m0", u"PX3W", 0, 6);
+    EXPECT_EQ(list.text(ChanSaveList::maxCount), line(u"W3XP", u"m0", u"6"));
+    EXPECT_EQ(list.count(), ChanSaveList::maxCount);
+    TavrinDel(list, u"m5");
+    TavrinAdd(list, u"newcomer", u"RATS", 0, 1);
+    EXPECT_EQ(list.find(u"newcomer"), ChanSaveList::maxCount);
+}
+
+// Tells the list's changes back, to check a view could follow them.
+class RecordingObserver : public ChanSaveListObserver {
+public:
+    void aboutToInsert(Position position) override { events.push_back("+" + std::to_string(position) + "?"); }
+    void inserted(Position position) override { events.push_back("+" + std::to_string(position)); }
+    void aboutToRemove(Position position) override { events.push_back("-" + std::to_string(position) + "?"); }
+    void removed(Position position) override { events.push_back("-" + std::to_string(position)); }
+    std::vector<std::string> events;
+};
+
+TEST(Observer, HearsEachChangeBeforeAndAfter) {
+    ChanSaveList list;
+    RecordingObserver observer;
+    list.setObserver(&observer);
+    TavrinAdd(list, u"A", u"RATS", 0, 1);
+    TavrinAdd(list, u"B", u"RATS", 0, 1);
+    TavrinAdd(list, u"A", u"RATS", op, 1);
+    TavrinDel(list, u"b");
+    TavrinDel(list, u"nobody");
+    EXPECT_EQ(observer.events,
+              (std::vector<std::string>{"+1?", "+1", "+2?", "+2", "-1?", "-1", "+1?", "+1", "-2?", "-2"}));
+    list.setObserver(nullptr);
+    TavrinAdd(list, u"C", u"RATS", 0, 1);
+    EXPECT_EQ(observer.events.size(), 10U);
+}
+
+} // namespace
+} // namespace tavrin
