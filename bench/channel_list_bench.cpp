@@ -1,0 +1,104 @@
+// Refreshing a member, and deleting one and adding it back, on lists of every
+// size: the indexed ChanSaveList against the literal way, which reads every
+// entry's text back and lower-cases its name on each look-up.
+
+#include "channel_list/tavrin.h"
+
+#include "ratio_reporter.h"
+#include "reference_channel_list.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::u16string> memberNames(int count) {
+    std::vector<std::u16string> names;
+    names.reserve(static_cast<std::size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        const auto digits = std::to_string(index);
+        names.push_back(u"Member" + std::u16string(digits.begin(), digits.end()));
+    }
+    return names;
+}
+
+// Visits the members in a scattered order, so look-ups land all over the list.
+const std::u16string& nextMember(const std::vector<std::u16string>& names, std::size_t& cursor) {
+    cursor = (cursor + 7919) % names.size();
+    return names[cursor];
+}
+
+template <typename List, typename Add, typename Del>
+void refresh(benchmark::State& state, List& list, Add add, Del) {
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    for (const auto& name : names) {
+        add(list, name);
+    }
+    std::size_t cursor = 0;
+    for (auto _ : state) {
+        add(list, nextMember(names, cursor));
+    }
+}
+
+template <typename List, typename Add, typename Del>
+void deleteAndAddBack(benchmark::State& state, List& list, Add add, Del del) {
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    for (const auto& name : names) {
+        add(list, name);
+    }
+    std::size_t cursor = 0;
+    for (auto _ : state) {
+        const auto& name = nextMember(names, cursor);
+        del(list, name);
+        add(list, name);
+    }
+}
+
+const auto indexedAdd = [](tavrin::ChanSaveList& list, const std::u16string& name) {
+    tavrin::TavrinAdd(list, name, u"RATS", 0, 47);
+};
+const auto indexedDel = [](tavrin::ChanSaveList& list, const std::u16string& name) { tavrin::TavrinDel(list, name); };
+const auto literalAdd = [](tavrin::testing::ReferenceChannelList& list, const std::u16string& name) {
+    list.add(name, u"RATS", 0, 47);
+};
+const auto literalDel = [](tavrin::testing::ReferenceChannelList& list, const std::u16string& name) {
+    list.del(name);
+};
+
+template <auto Operation> void indexed(benchmark::State& state) {
+    tavrin::ChanSaveList list;
+    Operation(state, list, indexedAdd, indexedDel);
+}
+
+template <auto Operation> void literal(benchmark::State& state) {
+    tavrin::testing::ReferenceChannelList list;
+    Operation(state, list, literalAdd, literalDel);
+}
+
+void sizes(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Arg(100)->Arg(1000)->Arg(32767);
+}
+
+} // namespace
+
+BENCHMARK(indexed<refresh<tavrin::ChanSaveList, decltype(indexedAdd), decltype(indexedDel)>>)
+    ->Name("Refresh/indexed")
+    ->Apply(sizes);
+BENCHMARK(literal<refresh<tavrin::testing::ReferenceChannelList, decltype(literalAdd), decltype(literalDel)>>)
+    ->Name("Refresh/literal")
+    ->Apply(sizes);
+BENCHMARK(indexed<deleteAndAddBack<tavrin::ChanSaveList, decltype(indexedAdd), decltype(indexedDel)>>)
+    ->Name("DeleteAndAddBack/indexed")
+    ->Apply(sizes);
+BENCHMARK(literal<deleteAndAddBack<tavrin::testing::ReferenceChannelList, decltype(literalAdd), decltype(literalDel)>>)
+    ->Name("DeleteAndAddBack/literal")
+    ->Apply(sizes);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+// Prints the benchmarks as usual, then how many times faster each indexed
+// operation ran than its literal counterpart, and how its time grew with the
+// list. Benchmarks are named "Operation/way/members".
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <tuple>
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred) {
+                continue;
+            }
+            const std::string name = run.benchmark_name();
+            const auto firstSlash = name.find('/');
+            const auto lastSlash = name.rfind('/');
+            if (firstSlash == std::string::npos || firstSlash == lastSlash) {
+                continue;
+            }
+            const std::string operation = name.substr(0, firstSlash);
+            const std::string way = name.substr(firstSlash + 1, lastSlash - firstSlash - 1);
+            const long members = std::stol(name.substr(lastSlash + 1));
+            nanoseconds_[{operation, members}][way] = run.GetAdjustedRealTime();
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%-28s %8s %14s %14s %10s %14s\n", "operation", "members", "indexed ns/op", "literal ns/op",
+                    "speed-up", "vs smallest");
+        std::map<std::string, double> smallest;
+        for (const auto& [key, ways] : nanoseconds_) {
+            const auto& [operation, members] = key;
+            const auto indexed = ways.find("indexed");
+            const auto literal = ways.find("literal");
+            if (indexed == ways.end()) {
+                continue;
+            }
+            smallest.try_emplace(operation, indexed->second);
+            const double literalTime = literal == ways.end() ? 0.0 : literal->second;
+            std::printf("%-28s %8ld %14.1f %14.1f %9.0fx %13.2fx\n", operation.c_str(), members, indexed->second,
+                        literalTime, literalTime / indexed->second, indexed->second / smallest[operation]);
+        }
+    }
+
+private:
+    std::map<std::tuple<std::string, long>, std::map<std::string, double>> nanoseconds_;
+};
