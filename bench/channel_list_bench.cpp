@@ -59,7 +59,9 @@ void deleteAndAddBack(benchmark::State& state, List& list, Add add, Del del) {
 const auto indexedAdd = [](tavrin::ChanSaveList& list, const std::u16string& name) {
     tavrin::TavrinAdd(list, name, u"RATS", 0, 47);
 };
-const auto indexedDel = [](tavrin::ChanSaveList& list, const std::u16string& name) { tavrin::TavrinDel(list, name); };
+const auto indexedDel = [](tavrin::ChanSaveList& list, const std::u16string& name) {
+    tavrin::TavrinDel(list, name);
+};
 const auto literalAdd = [](tavrin::testing::ReferenceChannelList& list, const std::u16string& name) {
     list.add(name, u"RATS", 0, 47);
 };
@@ -92,7 +94,8 @@ BENCHMARK(literal<refresh<tavrin::testing::ReferenceChannelList, decltype(litera
 BENCHMARK(indexed<deleteAndAddBack<tavrin::ChanSaveList, decltype(indexedAdd), decltype(indexedDel)>>)
     ->Name("DeleteAndAddBack/indexed")
     ->Apply(sizes);
-BENCHMARK(literal<deleteAndAddBack<tavrin::testing::ReferenceChannelList, decltype(literalAdd), decltype(literalDel)>>)
+BENCHMARK(literal<deleteAndAddBack<tavrin::testing::ReferenceChannelList, decltype(literalAdd),
+                                   decltype(literalDel)>>)
     ->Name("DeleteAndAddBack/literal")
     ->Apply(sizes);
 

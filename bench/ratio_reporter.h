@@ -34,8 +34,8 @@ public:
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\n%-28s %8s %14s %14s %10s %14s\n", "operation", "members", "indexed ns/op", "literal ns/op",
-                    "speed-up", "vs smallest");
+        std::printf("\n%-28s %8s %14s %14s %10s %14s\n", "operation", "members", "indexed ns/op",
+                    "literal ns/op", "speed-up", "vs smallest");
         std::map<std::string, double> smallest;
         for (const auto& [key, ways] : nanoseconds_) {
             const auto& [operation, members] = key;
@@ -46,8 +46,9 @@ public:
             }
             smallest.try_emplace(operation, indexed->second);
             const double literalTime = literal == ways.end() ? 0.0 : literal->second;
-            std::printf("%-28s %8ld %14.1f %14.1f %9.0fx %13.2fx\n", operation.c_str(), members, indexed->second,
-                        literalTime, literalTime / indexed->second, indexed->second / smallest[operation]);
+            std::printf("%-28s %8ld %14.1f %14.1f %9.0fx %13.2fx\n", operation.c_str(), members,
+                        indexed->second, literalTime, literalTime / indexed->second,
+                        indexed->second / smallest[operation]);
         }
     }
 

@@ -1,0 +1,312 @@
+// The two windows driven as a person drives them: typing into the fields,
+// clicking the buttons, and reading the rows back from the list's model.
+
+#include "frm_tavrin_test.h"
+#include "list_window_reference.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString zorvPlug = "[ICON]STAR[/ICON][USER]Zorv[/USER][PING]PLUG[/PING]";
+
+// One run of the program: its test window and, once needed, its list window.
+class Session {
+public:
+    ~Session() {
+        testWindow.close();
+        settle();
+    }
+
+    static void settle() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+
+    void type(const char* field, const QString& text) {
+        auto* edit = testWindow.findChild<QLineEdit*>(field);
+        ASSERT_NE(edit, nullptr) << field;
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        const bool typeable =
+            std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+        if (typeable) {
+            QTest::keyClicks(edit, text);
+        } else {
+            edit->insert(text); // as pasted: the test keyboard has only ASCII keys
+        }
+    }
+
+    void click(const char* button) {
+        auto* pushButton = testWindow.findChild<QPushButton*>(button);
+        ASSERT_NE(pushButton, nullptr) << button;
+        QTest::mouseClick(pushButton, Qt::LeftButton);
+        settle();
+    }
+
+    void closeListWindowWith(const char* how) {
+        ASSERT_NE(listWindow.window(), nullptr);
+        if (std::string_view(how) == "cmdClose") {
+            QTest::mouseClick(listWindow.window()->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
+        } else {
+            listWindow.window()->windowHandle()->close(); // the frame's close box
+        }
+        settle();
+    }
+
+    QStringList rows() const {
+        QStringList texts;
+        if (const auto* window = listWindow.window()) {
+            const auto* model = window->findChild<QListView*>("lstChanSave")->model();
+            for (int row = 0; row < model->rowCount(); ++row) {
+                texts << model->index(row, 0).data().toString();
+            }
+        }
+        return texts;
+    }
+
+    bool listShown() const { return listWindow.window() != nullptr && listWindow.window()->isVisible(); }
+
+    ListWindowReference listWindow;
+    QStringList errors;
+    frmTavrinTest testWindow{listWindow, [this](const QString& message) {
+                                 errors << message;
+                             }};
+};
+
+class Windows : public ::testing::Test, public Session {};
+
+TEST_F(Windows, StartWithTheTestWindowOnly) {
+    testWindow.show();
+    EXPECT_EQ(listWindow.window(), nullptr);
+    EXPECT_EQ(testWindow.windowTitle(), "Test");
+    QStringList texts;
+    for (const auto* name : {"txtName", "txtProd", "txtFlag", "txtPing"}) {
+        texts << testWindow.findChild<QLineEdit*>(name)->text();
+    }
+    EXPECT_EQ(texts, (QStringList{"Zorv", "RATS", "16", "47"}));
+}
+
+TEST_F(Windows, TabOrderFollowsTheFieldsThenTheButtons) {
+    testWindow.show();
+    QStringList order;
+    QWidget* widget = testWindow.findChild<QLineEdit*>("txtName");
+    for (int step = 0; step < 7; ++step, widget = widget->nextInFocusChain()) {
+        while (widget->focusPolicy() == Qt::NoFocus) {
+            widget = widget->nextInFocusChain();
+        }
+        order << widget->objectName();
+    }
+    EXPECT_EQ(order,
+              (QStringList{"txtName", "txtProd", "txtFlag", "txtPing", "cmdAdd", "cmdDel", "cmdShowWeb"}));
+}
+
+TEST_F(Windows, AddThenShowDisplaysTheMember) {
+    click("cmdAdd");
+    EXPECT_FALSE(listShown()) << "adding does not show the list";
+    click("cmdShowWeb");
+    EXPECT_TRUE(listShown());
+    EXPECT_EQ(listWindow.window()->windowTitle(), "Tavrin");
+    EXPECT_EQ(rows(), QStringList{zorvPlug});
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(Windows, ClicksChangeTheListAsTyped) {
+    const struct {
+        const char* what;
+        std::function<void(Session&)> steps;
+        QStringList expected;
+    } cases[] = {
+        {"add twice leaves one", [](Session& w) { w.click("cmdAdd"), w.click("cmdAdd"); }, {zorvPlug}},
+        {"flag 2 moves the member to the top",
+         [](Session& w) {
+             w.click("cmdAdd");
+             w.type("txtName", "Other");
+             w.click("cmdAdd");
+             w.type("txtName", "zorv");
+             w.type("txtFlag", "2");
+             w.click("cmdAdd");
+         },
+         {"[ICON]OP[/ICON][USER]zorv[/USER][PING]47[/PING]",
+          "[ICON]STAR[/ICON][USER]Other[/USER][PING]PLUG[/PING]"}},
+        {"delete removes the entry", [](Session& w) { w.click("cmdAdd"), w.click("cmdDel"); }, {}},
+        {"delete on an empty list", [](Session& w) { w.click("cmdDel"); }, {}},
+        {"fields pass exactly as typed, blanks and all",
+         [](Session& w) {
+             w.type("txtName", " Zo rv ");
+             w.type("txtProd", "");
+             w.type("txtFlag", " 0 ");
+             w.type("txtPing", "-7");
+             w.click("cmdAdd");
+         },
+         {"[ICON][/ICON][USER] Zo rv [/USER][PING]-7[/PING]"}},
+    };
+    for (const auto& c : cases) {
+        Session session;
+        c.steps(session);
+        EXPECT_EQ(session.rows(), c.expected) << c.what;
+        EXPECT_TRUE(session.errors.isEmpty()) << c.what;
+    }
+}
+
+TEST_F(Windows, BadNumbersAreReportedAndTheListIsKept) {
+    const QString flagsNeed = "Flags must be a whole number from -2147483648 to 2147483647.";
+    const QString pingNeeds = "Ping must be a whole number from -2147483648 to 2147483647.";
+    const struct {
+        QString flags;
+        QString ping;
+        QString error; // empty: accepted
+    } cases[] = {
+        {"abc", "47", flagsNeed},
+        {"", "47", flagsNeed},
+        {"16", "", pingNeeds},
+        {"abc", "xyz", pingNeeds}, // the ping is converted first
+        {"2147483648", "47", flagsNeed},
+        {"16", "-2147483649", pingNeeds},
+        {"1.5", "47", flagsNeed},
+        {"0x10", "47", flagsNeed},
+        {"1 6", "47", flagsNeed},
+        {"-", "47", flagsNeed},
+        {"\u0661\u0666", "47", flagsNeed}, // digits of another script
+        {"16", "99999999999999999999", pingNeeds},
+        {" 16 ", " 47 ", ""},
+        {"+16", "+47", ""},
+        {"-2147483648", "2147483647", ""},
+    };
+    for (const auto& c : cases) {
+        errors.clear();
+        type("txtName", "Zorv");
+        type("txtFlag", "0");
+        type("txtPing", "1");
+        click("cmdAdd");
+        type("txtFlag", c.flags);
+        type("txtPing", c.ping);
+        click("cmdAdd");
+        if (c.error.isEmpty()) {
+            EXPECT_TRUE(errors.isEmpty()) << c.flags.toStdString() << " / " << c.ping.toStdString();
+            EXPECT_NE(rows(), QStringList{"[ICON]STAR[/ICON][USER]Zorv[/USER][PING]1[/PING]"});
+        } else {
+            EXPECT_EQ(errors, QStringList{c.error}) << c.flags.toStdString() << " / " << c.ping.toStdString();
+            EXPECT_EQ(rows(), QStringList{"[ICON]STAR[/ICON][USER]Zorv[/USER][PING]1[/PING]"});
+        }
+    }
+}
+
+TEST_F(Windows, MembersAddedWhileHiddenAppearWhenShown) {
+    click("cmdAdd");
+    type("txtName", "Second");
+    type("txtFlag", "0");
+    click("cmdAdd");
+    EXPECT_FALSE(listShown());
+    click("cmdShowWeb");
+    EXPECT_EQ(rows(), (QStringList{zorvPlug, "[ICON]STAR[/ICON][USER]Second[/USER][PING]47[/PING]"}));
+}
+
+TEST_F(Windows, ClosingTheListWindowThrowsItsMembersAway) {
+    for (const char* how : {"cmdClose", "close box"}) {
+        click("cmdAdd");
+        click("cmdShowWeb");
+        closeListWindowWith(how);
+        EXPECT_EQ(listWindow.window(), nullptr) << how;
+        click("cmdShowWeb");
+        EXPECT_TRUE(listShown()) << how;
+        EXPECT_TRUE(rows().isEmpty()) << how;
+        closeListWindowWith(how);
+        type("txtName", "Later");
+        click("cmdAdd");
+        click("cmdShowWeb");
+        EXPECT_EQ(rows(), QStringList{"[ICON]STAR[/ICON][USER]Later[/USER][PING]PLUG[/PING]"}) << how;
+        closeListWindowWith(how);
+        type("txtName", "Zorv");
+    }
+}
+
+TEST_F(Windows, ShowTwiceKeepsOneWindowAndItsMembers) {
+    click("cmdAdd");
+    click("cmdShowWeb");
+    const auto* first = listWindow.window();
+    click("cmdShowWeb");
+    EXPECT_EQ(listWindow.window(), first);
+    EXPECT_EQ(rows(), QStringList{zorvPlug});
+    EXPECT_EQ(first->parentWidget(), nullptr) << "the list window has no owner";
+}
+
+// Runs the event loop as the program does, doing each step in turn, and
+// tells which steps ran before the program ended by itself.
+int stepsBeforeTheProgramEnded(const std::vector<std::function<void()>>& steps) {
+    int done = 0;
+    bool endedByItself = true;
+    for (std::size_t index = 0; index < steps.size(); ++index) {
+        QTimer::singleShot(static_cast<int>(50 * index), qApp, [&, index] {
+            steps[index]();
+            done = static_cast<int>(index) + 1;
+        });
+    }
+    QTimer::singleShot(static_cast<int>(50 * steps.size() + 5000), qApp, [&] {
+        endedByItself = false;
+        QApplication::quit();
+    });
+    QApplication::exec();
+    return endedByItself ? done : -1;
+}
+
+TEST_F(Windows, TheProgramEndsWithItsLastVisibleWindow) {
+    testWindow.show();
+    click("cmdAdd"); // a hidden list window must not keep the program alive
+    EXPECT_EQ(stepsBeforeTheProgramEnded({[&] {
+                  testWindow.close();
+              }}),
+              1);
+
+    testWindow.show();
+    click("cmdShowWeb");
+    EXPECT_EQ(stepsBeforeTheProgramEnded({[&] { testWindow.close(); },
+                                          [&] { EXPECT_TRUE(listShown()) << "still running"; },
+                                          [&] {
+                                              closeListWindowWith("cmdClose");
+                                          }}),
+              3);
+}
+
+TEST_F(Windows, FieldsCanBeToldApart) {
+    QStringList names;
+    for (const auto* edit : testWindow.findChildren<QLineEdit*>()) {
+        names << edit->accessibleName() + "=" + edit->placeholderText();
+    }
+    EXPECT_EQ(names, (QStringList{"Name=Name", "Status=Status", "Flags=Flags", "Ping=Ping"}));
+}
+
+TEST_F(Windows, AMemberFloodPaintsTheListOnce) {
+    click("cmdShowWeb");
+    auto* viewport = listWindow.window()->findChild<QListView*>("lstChanSave")->viewport();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    settle();
+    viewport->installEventFilter(&counter);
+    for (int index = 0; index < 5000; ++index) {
+        listWindow.window()->TavrinAdd(QString("member%1").arg(index), "RATS", index % 7 == 0 ? 2 : 0, index);
+    }
+    // Let the view lay out and paint, however long that takes, then a little more.
+    for (int wait = 0; wait < 100 && counter.paints == 0; ++wait) {
+        QTest::qWait(50);
+    }
+    QTest::qWait(100);
+    EXPECT_EQ(counter.paints, 1);
+    EXPECT_EQ(rows().size(), 5000);
+}
+
+} // namespace

@@ -1,0 +1,47 @@
+#include "tavrin_widgets/frm_tavrin.h"
+
+#include "channel_list/tavrin.h"
+#include "tavrin_widgets/chan_save_list_model.h"
+
+#include <QListView>
+#include <QPushButton>
+
+namespace {
+
+std::u16string_view utf16(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+} // namespace
+
+frmTavrin::frmTavrin(QWidget* parent)
+    : QWidget(parent), model_(new ChanSaveListModel(this)), lstChanSave(new QListView(this)),
+      cmdClose(new QPushButton(tr("Close"), this)) {
+    setObjectName("frmTavrin");
+    setWindowTitle(tr("Tavrin"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(385, 203);
+
+    // The layout is fixed: resizing the window moves and stretches nothing.
+    lstChanSave->setObjectName("lstChanSave");
+    lstChanSave->setGeometry(0, 0, 385, 169);
+    QFont listFont("Arial");
+    listFont.setPointSizeF(8.25);
+    lstChanSave->setFont(listFont);
+    lstChanSave->setUniformItemSizes(true);
+    lstChanSave->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstChanSave->setModel(model_);
+
+    cmdClose->setObjectName("cmdClose");
+    cmdClose->setGeometry(320, 176, 57, 25);
+    setTabOrder(lstChanSave, cmdClose);
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void frmTavrin::TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
+    tavrin::TavrinAdd(model_->list(), utf16(username), utf16(Message), Flags, Ping);
+}
+
+void frmTavrin::TavrinDel(const QString& username) {
+    tavrin::TavrinDel(model_->list(), utf16(username));
+}

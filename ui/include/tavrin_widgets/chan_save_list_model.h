@@ -1,0 +1,31 @@
+#pragma once
+
+#include "channel_list/chan_save_list.h"
+
+#include <QAbstractListModel>
+
+// Presents a channel list to Qt's item views, one row per entry text. The
+// model owns the list, so the list is the one copy of the members; changes to
+// it arrive as row insertions and removals, and a view keeps its selection and
+// scroll position while members come and go.
+class ChanSaveListModel : public QAbstractListModel, private tavrin::ChanSaveListObserver {
+    Q_OBJECT
+
+public:
+    explicit ChanSaveListModel(QObject* parent = nullptr);
+    ~ChanSaveListModel() override;
+
+    tavrin::ChanSaveList& list() { return list_; }
+    const tavrin::ChanSaveList& list() const { return list_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    void aboutToInsert(tavrin::Position position) override;
+    void inserted(tavrin::Position position) override;
+    void aboutToRemove(tavrin::Position position) override;
+    void removed(tavrin::Position position) override;
+
+    tavrin::ChanSaveList list_;
+};
