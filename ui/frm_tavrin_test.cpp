@@ -56,6 +56,10 @@ frmTavrinTest::frmTavrinTest(ListWindowReference& listWindow, ErrorReporter repo
     setObjectName("frmTavrinTest");
     setWindowTitle(tr("Test"));
     resize(115, 179);
+    // The small face the fixed layout was drawn for; larger ones clip the captions.
+    QFont windowFont("Arial");
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
     if (!reportError_) {
         reportError_ = [this](const QString& message) {
             QMessageBox::warning(this, QApplication::applicationName(), message);

@@ -1,0 +1,166 @@
+// TavrinAdd and TavrinDel made through a shown list window, at 100 and 32,767
+// members, against a literal port: a QListWidget whose look-up reads every
+// item's text back. Also reports what a full list costs in memory per member.
+
+#include "channel_list/entry_text.h"
+#include "channel_list/tavrin.h"
+#include "tavrin_widgets/frm_tavrin.h"
+
+#include "ratio_reporter.h"
+
+#include <QApplication>
+#include <QListWidget>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+std::u16string_view utf16(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// The list as a literal port keeps it: the items of a list widget, searched
+// from the top by reading each name back out of its text and lower-casing it.
+class LiteralListWindow {
+public:
+    void show() { list_.show(); }
+
+    void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
+        const auto keyword = tavrin::iconKeyword(utf16(username), utf16(Message), Flags);
+        if (const int row = find(username); row >= 0) {
+            delete list_.takeItem(row);
+        }
+        const auto text = QString::fromStdU16String(
+            tavrin::entryText(keyword, utf16(username), tavrin::pingField(Flags, Ping)));
+        if (keyword == tavrin::operatorKeyword) {
+            list_.insertItem(0, text);
+        } else {
+            list_.addItem(text);
+        }
+    }
+
+    // Fills a fresh list without looking anyone up, which would take minutes.
+    void appendNewMember(const QString& username) {
+        list_.addItem(QString::fromStdU16String(tavrin::entryText(u"STAR", utf16(username), u"47")));
+    }
+
+    void TavrinDel(const QString& username) {
+        if (const int row = find(username); row >= 0) {
+            delete list_.takeItem(row);
+        }
+    }
+
+private:
+    int find(const QString& username) const {
+        const QString wanted = username.toLower();
+        const int count = list_.count();
+        for (int row = 0; row < count; ++row) {
+            const QString name = list_.item(row)->text().split("[USER]").value(1).split("[/USER]").value(0);
+            if (name.toLower() == wanted) {
+                return row;
+            }
+        }
+        return -1;
+    }
+
+    QListWidget list_;
+};
+
+QStringList memberNames(int count) {
+    QStringList names;
+    for (int index = 0; index < count; ++index) {
+        names << QString("Member%1").arg(index);
+    }
+    return names;
+}
+
+const QString& nextMember(const QStringList& names, qsizetype& cursor) {
+    cursor = (cursor + 7919) % names.size();
+    return names[cursor];
+}
+
+template <typename Window> std::unique_ptr<Window> filledWindow(const QStringList& names) {
+    auto window = std::make_unique<Window>();
+    for (const auto& name : names) {
+        if constexpr (std::is_same_v<Window, frmTavrin>) {
+            window->TavrinAdd(name, "RATS", 0, 47);
+        } else {
+            window->appendNewMember(name);
+        }
+    }
+    window->show();
+    QApplication::processEvents();
+    return window;
+}
+
+template <typename Window> void refresh(benchmark::State& state) {
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    const auto window = filledWindow<Window>(names);
+    qsizetype cursor = 0;
+    for (auto _ : state) {
+        window->TavrinAdd(nextMember(names, cursor), "RATS", 0, 47);
+    }
+}
+
+template <typename Window> void deleteAndAddBack(benchmark::State& state) {
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    const auto window = filledWindow<Window>(names);
+    qsizetype cursor = 0;
+    for (auto _ : state) {
+        const auto& name = nextMember(names, cursor);
+        window->TavrinDel(name);
+        window->TavrinAdd(name, "RATS", 0, 47);
+    }
+}
+
+// A chat client's event loop runs between changes: the view lays itself out
+// and paints after each one.
+template <typename Window> void refreshAndPaint(benchmark::State& state) {
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    const auto window = filledWindow<Window>(names);
+    qsizetype cursor = 0;
+    for (auto _ : state) {
+        window->TavrinAdd(nextMember(names, cursor), "RATS", 0x02, 47);
+        QApplication::processEvents();
+    }
+}
+
+void fullListMemory(benchmark::State& state) {
+    for (auto _ : state) {
+        const auto names = memberNames(tavrin::ChanSaveList::maxCount);
+        malloc_trim(0);
+        const auto before = mallinfo2().uordblks;
+        {
+            const auto window = filledWindow<frmTavrin>(names);
+            const auto after = mallinfo2().uordblks;
+            state.counters["bytes_per_member"] = static_cast<double>(after - before) / names.size();
+        }
+    }
+}
+
+void sizes(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Arg(100)->Arg(32767);
+}
+
+} // namespace
+
+BENCHMARK(refresh<frmTavrin>)->Name("WindowRefresh/indexed")->Apply(sizes);
+BENCHMARK(refresh<LiteralListWindow>)->Name("WindowRefresh/literal")->Apply(sizes);
+BENCHMARK(deleteAndAddBack<frmTavrin>)->Name("WindowDeleteAndAddBack/indexed")->Apply(sizes);
+BENCHMARK(deleteAndAddBack<LiteralListWindow>)->Name("WindowDeleteAndAddBack/literal")->Apply(sizes);
+BENCHMARK(refreshAndPaint<frmTavrin>)->Name("WindowRefreshAndPaint/indexed")->Apply(sizes);
+BENCHMARK(fullListMemory)->Name("FullListMemory")->Iterations(1);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+}

@@ -1,0 +1,65 @@
+// Starts the program's windows headless, adds a few members as a user would,
+// shows the list and saves a picture of each window into the given folder.
+
+#include "frm_tavrin_test.h"
+#include "list_window_reference.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+void type(QWidget& window, const char* field, const QString& text) {
+    auto* edit = window.findChild<QLineEdit*>(field);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+void click(QWidget& window, const char* button) {
+    QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("TavrinTest");
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+
+    ListWindowReference listWindow;
+    frmTavrinTest testWindow(
+        listWindow, [](const QString& message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
+    testWindow.show();
+
+    const struct {
+        const char* name;
+        const char* status;
+        const char* flags;
+        const char* ping;
+    } members[] = {
+        {"Zorv", "RATS", "16", "47"},     {"Kestrel", "PX3W", "0", "112"}, {"Druvo", "PXES", "0", "31"},
+        {"Mirelle", "2RAW", "32", "250"}, {"Halbrand", "RATS", "2", "64"},
+    };
+    for (const auto& member : members) {
+        type(testWindow, "txtName", member.name);
+        type(testWindow, "txtProd", member.status);
+        type(testWindow, "txtFlag", member.flags);
+        type(testWindow, "txtPing", member.ping);
+        click(testWindow, "cmdAdd");
+    }
+    click(testWindow, "cmdShowWeb");
+    QTest::qWait(100);
+
+    const bool saved = testWindow.grab().save(folder.filePath("test-window.png")) &&
+                       listWindow.window()->grab().save(folder.filePath("list-window.png"));
+    if (!saved) {
+        std::fprintf(stderr, "could not write the pictures into %s\n", qPrintable(folder.absolutePath()));
+        return 1;
+    }
+    return 0;
+}
