@@ -137,7 +137,8 @@ void fullListMemory(benchmark::State& state) {
         {
             const auto window = filledWindow<frmTavrin>(names);
             const auto after = mallinfo2().uordblks;
-            state.counters["bytes_per_member"] = static_cast<double>(after - before) / names.size();
+            state.counters["bytes_per_member"] =
+                static_cast<double>(after - before) / static_cast<double>(names.size());
         }
     }
 }

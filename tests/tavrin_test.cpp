@@ -21,13 +21,13 @@ std::u16string line(std::u16string_view keyword, std::u16string_view name, std::
 
 using Step = std::function<void(ChanSaveList&)>;
 
-Step add(std::u16string name, std::int32_t Flags = 0, std::u16string Message = u"RATS") {
+Step add(const std::u16string& name, std::int32_t Flags = 0, const std::u16string& Message = u"RATS") {
     return [=](ChanSaveList& list) {
         TavrinAdd(list, name, Message, Flags, 47);
     };
 }
 
-Step del(std::u16string name) {
+Step del(const std::u16string& name) {
     return [=](ChanSaveList& list) {
         TavrinDel(list, name);
     };

@@ -96,7 +96,7 @@ struct ChanSaveList::Store {
 
     // Both run only after everything that can fail has been done.
     void place(EntryId id, Placement placement) noexcept {
-        const Position position = placement == Placement::top ? 1 : static_cast<Position>(count() + 1);
+        const auto position = static_cast<Position>(placement == Placement::top ? 1 : count() + 1);
         if (observer != nullptr) {
             observer->aboutToInsert(position);
         }

@@ -53,7 +53,7 @@ private:
 
 template <typename Moved> void OrderedSlots::compact(Moved moved) {
     // Four slots a member keep a rebuild at least one and a half list lengths away.
-    const auto newCapacity = static_cast<std::size_t>(4 * size_ + 64);
+    const auto newCapacity = 4 * static_cast<std::size_t>(size_) + 64;
     std::vector<Item> items(newCapacity, empty);
     const auto firstSlot = static_cast<Slot>((newCapacity - static_cast<std::size_t>(size_)) / 2);
     Slot next = firstSlot;
