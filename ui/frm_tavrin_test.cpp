@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include <exception>
+#include <limits>
 
 namespace {
 
@@ -38,6 +39,8 @@ QLineEdit* makeField(QWidget* window, const char* objectName, const QString& lab
     field->setAccessibleName(label);
     field->setPlaceholderText(label);
     field->setGeometry(geometry);
+    // Nothing typed or pasted is cut short: the list takes names of any length.
+    field->setMaxLength(std::numeric_limits<int>::max());
     return field;
 }
 
