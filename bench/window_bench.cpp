@@ -97,36 +97,36 @@ template <typename Window> std::unique_ptr<Window> filledWindow(const QStringLis
     return window;
 }
 
-template <typename Window> void refresh(benchmark::State& state) {
+// Times one operation on members picked all over a filled, shown window.
+template <typename Window, typename Operation>
+void onFilledWindow(benchmark::State& state, Operation operation) {
     const auto names = memberNames(static_cast<int>(state.range(0)));
     const auto window = filledWindow<Window>(names);
     qsizetype cursor = 0;
     for (auto _ : state) {
-        window->TavrinAdd(nextMember(names, cursor), "RATS", 0, 47);
+        operation(*window, nextMember(names, cursor));
     }
 }
 
+template <typename Window> void refresh(benchmark::State& state) {
+    onFilledWindow<Window>(
+        state, [](Window& window, const QString& name) { window.TavrinAdd(name, "RATS", 0, 47); });
+}
+
 template <typename Window> void deleteAndAddBack(benchmark::State& state) {
-    const auto names = memberNames(static_cast<int>(state.range(0)));
-    const auto window = filledWindow<Window>(names);
-    qsizetype cursor = 0;
-    for (auto _ : state) {
-        const auto& name = nextMember(names, cursor);
-        window->TavrinDel(name);
-        window->TavrinAdd(name, "RATS", 0, 47);
-    }
+    onFilledWindow<Window>(state, [](Window& window, const QString& name) {
+        window.TavrinDel(name);
+        window.TavrinAdd(name, "RATS", 0, 47);
+    });
 }
 
 // A chat client's event loop runs between changes: the view lays itself out
 // and paints after each one.
 template <typename Window> void refreshAndPaint(benchmark::State& state) {
-    const auto names = memberNames(static_cast<int>(state.range(0)));
-    const auto window = filledWindow<Window>(names);
-    qsizetype cursor = 0;
-    for (auto _ : state) {
-        window->TavrinAdd(nextMember(names, cursor), "RATS", 0x02, 47);
+    onFilledWindow<Window>(state, [](Window& window, const QString& name) {
+        window.TavrinAdd(name, "RATS", 0x02, 47);
         QApplication::processEvents();
-    }
+    });
 }
 
 void fullListMemory(benchmark::State& state) {

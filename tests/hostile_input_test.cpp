@@ -59,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
                     std::u16string{char16_t(0xDC00)}},
         HostileName{"halves in the wrong order", std::u16string{char16_t(0xDC00), char16_t(0xD800)},
                     std::u16string{char16_t(0xDC00), char16_t(0xD800)}},
-        HostileName{"blanks and controls", u" \t\r\n\u0000 ", u" \t\r\n\u0000 "}),
+        HostileName{"blanks and controls", std::u16string(u" \t\r\n\0 ", 6),
+                    std::u16string(u" \t\r\n\0 ", 6)}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(HostileStatus, OnlyItsFirstFourUnitsCount) {
