@@ -18,6 +18,7 @@ public:
     tavrin::ChanSaveList& list() { return list_; }
     const tavrin::ChanSaveList& list() const { return list_; }
 
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
