@@ -116,5 +116,7 @@ void frmTavrinTest::handle(const QString& action, const std::function<void()>& w
         reportError_(error.message());
     } catch (const std::exception& error) {
         reportError_(tr("%1 failed: %2").arg(action, QString::fromLocal8Bit(error.what())));
+    } catch (...) {
+        reportError_(tr("%1 failed.").arg(action));
     }
 }
