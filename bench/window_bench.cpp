@@ -19,10 +19,6 @@
 
 namespace {
 
-std::u16string_view utf16(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
-
 // The list as a literal port keeps it: the items of a list widget, searched
 // from the top by reading each name back out of its text and lower-casing it.
 class LiteralListWindow {
@@ -30,12 +26,12 @@ public:
     void show() { list_.show(); }
 
     void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
-        const auto keyword = tavrin::iconKeyword(utf16(username), utf16(Message), Flags);
+        const auto keyword = tavrin::iconKeyword(username.toStdU16String(), Message.toStdU16String(), Flags);
         if (const int row = find(username); row >= 0) {
             delete list_.takeItem(row);
         }
         const auto text = QString::fromStdU16String(
-            tavrin::entryText(keyword, utf16(username), tavrin::pingField(Flags, Ping)));
+            tavrin::entryText(keyword, username.toStdU16String(), tavrin::pingField(Flags, Ping)));
         if (keyword == tavrin::operatorKeyword) {
             list_.insertItem(0, text);
         } else {
@@ -45,7 +41,8 @@ public:
 
     // Fills a fresh list without looking anyone up, which would take minutes.
     void appendNewMember(const QString& username) {
-        list_.addItem(QString::fromStdU16String(tavrin::entryText(u"STAR", utf16(username), u"47")));
+        list_.addItem(
+            QString::fromStdU16String(tavrin::entryText(u"STAR", username.toStdU16String(), u"47")));
     }
 
     void TavrinDel(const QString& username) {

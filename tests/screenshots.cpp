@@ -3,6 +3,7 @@
 
 #include "frm_tavrin_test.h"
 #include "list_window_reference.h"
+#include "user_input.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,13 +16,11 @@
 namespace {
 
 void type(QWidget& window, const char* field, const QString& text) {
-    auto* edit = window.findChild<QLineEdit*>(field);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
+    typeInto(*window.findChild<QLineEdit*>(field), text);
 }
 
 void click(QWidget& window, const char* button) {
-    QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
+    clickOn(*window.findChild<QPushButton*>(button));
 }
 
 } // namespace

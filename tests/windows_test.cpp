@@ -3,6 +3,7 @@
 
 #include "frm_tavrin_test.h"
 #include "list_window_reference.h"
+#include "user_input.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -35,29 +36,20 @@ public:
     void type(const char* field, const QString& text) {
         auto* edit = testWindow.findChild<QLineEdit*>(field);
         ASSERT_NE(edit, nullptr) << field;
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        // Long texts, and characters beyond the test keyboard's ASCII keys, are pasted.
-        const bool typeable = text.size() < 256 && std::all_of(text.begin(), text.end(),
-                                                               [](QChar c) { return c.unicode() < 128; });
-        if (typeable) {
-            QTest::keyClicks(edit, text);
-        } else {
-            edit->insert(text);
-        }
+        typeInto(*edit, text);
     }
 
     void click(const char* button) {
         auto* pushButton = testWindow.findChild<QPushButton*>(button);
         ASSERT_NE(pushButton, nullptr) << button;
-        QTest::mouseClick(pushButton, Qt::LeftButton);
+        clickOn(*pushButton);
         settle();
     }
 
     void closeListWindowWith(const char* how) {
         ASSERT_NE(listWindow.window(), nullptr);
         if (std::string_view(how) == "cmdClose") {
-            QTest::mouseClick(listWindow.window()->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
+            clickOn(*listWindow.window()->findChild<QPushButton*>("cmdClose"));
         } else {
             listWindow.window()->windowHandle()->close(); // the frame's close box
         }

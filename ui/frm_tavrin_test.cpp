@@ -13,23 +13,8 @@
 
 namespace {
 
-// A field's value did not convert; the message says what the field needs.
-class TypedValueError : public std::exception {
-public:
-    explicit TypedValueError(QString message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return "typed value is not a whole number"; }
-    const QString& message() const { return message_; }
-
-private:
-    QString message_;
-};
-
-qint32 wholeNumberIn(const QString& text, const QString& fieldName) {
-    if (const auto value = parseWholeNumber(text)) {
-        return *value;
-    }
-    throw TypedValueError(
-        QObject::tr("%1 must be a whole number from -2147483648 to 2147483647.").arg(fieldName));
+QString needsWholeNumber(const QString& fieldName) {
+    return QObject::tr("%1 must be a whole number from -2147483648 to 2147483647.").arg(fieldName);
 }
 
 QLineEdit* makeField(QWidget* window, const char* objectName, const QString& label, const QString& text,
@@ -90,9 +75,15 @@ void frmTavrinTest::cmdAdd_Click() {
         const QString flagText = txtFlag->text();
         frmTavrin& list = listWindow_.ensureExists();
         // Ping is converted first, so it is the one reported when both are wrong.
-        const qint32 Ping = wholeNumberIn(txtPing->text(), tr("Ping"));
-        const qint32 Flags = wholeNumberIn(flagText, tr("Flags"));
-        list.TavrinAdd(username, Message, Flags, Ping);
+        const auto Ping = parseWholeNumber(txtPing->text());
+        if (!Ping) {
+            return reportError_(needsWholeNumber(tr("Ping")));
+        }
+        const auto Flags = parseWholeNumber(flagText);
+        if (!Flags) {
+            return reportError_(needsWholeNumber(tr("Flags")));
+        }
+        list.TavrinAdd(username, Message, *Flags, *Ping);
     });
 }
 
@@ -112,8 +103,6 @@ void frmTavrinTest::cmdShowWeb_Click() {
 void frmTavrinTest::handle(const QString& action, const std::function<void()>& work) {
     try {
         work();
-    } catch (const TypedValueError& error) {
-        reportError_(error.message());
     } catch (const std::exception& error) {
         reportError_(tr("%1 failed: %2").arg(action, QString::fromLocal8Bit(error.what())));
     } catch (...) {
