@@ -1,6 +1,8 @@
 // TavrinAdd and TavrinDel made through a shown list window, at 100 and 32,767
 // members, against a literal port: a QListWidget whose look-up reads every
-// item's text back. Also reports what a full list costs in memory per member.
+// item's text back. Also the live pattern of a chat client, one change per
+// turn of the event loop with each change painted, and what a full list costs
+// in memory per member.
 
 #include "channel_list/entry_text.h"
 #include "channel_list/tavrin.h"
@@ -8,8 +10,10 @@
 
 #include "ratio_reporter.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QListWidget>
+#include <QScrollBar>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -117,31 +121,81 @@ template <typename Window> void deleteAndAddBack(benchmark::State& state) {
     });
 }
 
-// A chat client's event loop runs between changes: the view lays itself out
-// and paints after each one.
-template <typename Window> void refreshAndPaint(benchmark::State& state) {
-    onFilledWindow<Window>(state, [](Window& window, const QString& name) {
-        window.TavrinAdd(name, "RATS", 0x02, 47);
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+// A chat client's event loop runs between changes, so each change is laid
+// out and painted on its own. The first rows stay in view at the top of the
+// list; an operator's refresh moves it up among them, while a refresh of
+// anyone else below them changes nothing on screen.
+template <bool inView> void liveChange(benchmark::State& state) {
+    const int inViewCount = 20;
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    const auto window = filledWindow<frmTavrin>(names);
+    const auto below = names.mid(inViewCount);
+    auto* list = window->findChild<QAbstractItemView*>("lstChanSave");
+    PaintCounter rowPaints(*list->viewport());
+    PaintCounter scrollBarPaints(*list->verticalScrollBar());
+    qsizetype cursor = 0;
+    for (auto _ : state) {
+        if constexpr (inView) {
+            window->TavrinAdd(nextMember(names, cursor), "RATS", 0x02, 47);
+        } else {
+            window->TavrinAdd(nextMember(below, cursor), "RATS", 0, 47);
+        }
         QApplication::processEvents();
-    });
+    }
+    const auto perChange = [&](int paints) {
+        return static_cast<double>(paints) / static_cast<double>(state.iterations());
+    };
+    state.counters["row_paints"] = perChange(rowPaints.paints);
+    state.counters["scroll_bar_paints"] = perChange(scrollBarPaints.paints);
 }
 
+// Heap bytes per member of a full list, and how many of them the window and
+// its view add to the list alone.
 void fullListMemory(benchmark::State& state) {
     for (auto _ : state) {
         const auto names = memberNames(tavrin::ChanSaveList::maxCount);
-        malloc_trim(0);
-        const auto before = mallinfo2().uordblks;
+        const auto perMember = [&](std::size_t bytes) {
+            return static_cast<double>(bytes) / static_cast<double>(names.size());
+        };
+        const auto heapInUse = [] {
+            malloc_trim(0);
+            return mallinfo2().uordblks;
+        };
+        auto before = heapInUse();
+        double shown = 0;
         {
             const auto window = filledWindow<frmTavrin>(names);
-            const auto after = mallinfo2().uordblks;
-            state.counters["bytes_per_member"] =
-                static_cast<double>(after - before) / static_cast<double>(names.size());
+            shown = perMember(mallinfo2().uordblks - before);
         }
+        before = heapInUse();
+        tavrin::ChanSaveList list;
+        for (const auto& name : names) {
+            tavrin::TavrinAdd(list, name.toStdU16String(), u"RATS", 0, 47);
+        }
+        state.counters["bytes_per_member"] = shown;
+        state.counters["window_bytes_per_member"] = shown - perMember(mallinfo2().uordblks - before);
     }
 }
 
 void sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->Arg(100)->Arg(32767);
+}
+
+void liveSizes(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Arg(100)->Arg(1000)->Arg(32767);
 }
 
 } // namespace
@@ -150,7 +204,8 @@ BENCHMARK(refresh<frmTavrin>)->Name("WindowRefresh/indexed")->Apply(sizes);
 BENCHMARK(refresh<LiteralListWindow>)->Name("WindowRefresh/literal")->Apply(sizes);
 BENCHMARK(deleteAndAddBack<frmTavrin>)->Name("WindowDeleteAndAddBack/indexed")->Apply(sizes);
 BENCHMARK(deleteAndAddBack<LiteralListWindow>)->Name("WindowDeleteAndAddBack/literal")->Apply(sizes);
-BENCHMARK(refreshAndPaint<frmTavrin>)->Name("WindowRefreshAndPaint/indexed")->Apply(sizes);
+BENCHMARK(liveChange<true>)->Name("LiveChangeInView/indexed")->Apply(liveSizes);
+BENCHMARK(liveChange<false>)->Name("LiveChangeOutOfView/indexed")->Apply(liveSizes);
 BENCHMARK(fullListMemory)->Name("FullListMemory")->Iterations(1);
 
 int main(int argc, char** argv) {

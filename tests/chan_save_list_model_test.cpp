@@ -1,9 +1,10 @@
 #include "tavrin_widgets/chan_save_list_model.h"
 
 #include "channel_list/tavrin.h"
+#include "uniform_row_list_view.h"
 
 #include <QAbstractItemModelTester>
-#include <QListView>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -29,20 +30,28 @@ TEST(ChanSaveListModel, KeepsItsContractThroughEveryChange) {
     EXPECT_EQ(resets.count(), 0) << "changes arrive as row insertions and removals";
 }
 
-TEST(ChanSaveListModel, ViewKeepsItsSelectionWhileMembersComeAndGo) {
+TEST(ChanSaveListModel, ViewKeepsItsSelectionAndScrollWhileMembersComeAndGo) {
     ChanSaveListModel model;
-    QListView view;
+    UniformRowListView view;
     view.setModel(&model);
+    view.resize(200, 100);
+    view.show();
     auto& list = model.list();
-    for (const auto* name : {u"a", u"b", u"c"}) {
-        tavrin::TavrinAdd(list, name, u"RATS", 0, 1);
+    for (int index = 0; index < 60; ++index) {
+        tavrin::TavrinAdd(list, QString("m%1").arg(index).toStdU16String(), u"RATS", 0, 1);
     }
-    view.setCurrentIndex(model.index(1)); // b
+    view.setCurrentIndex(model.index(30));
+    view.verticalScrollBar()->setValue(20);
     tavrin::TavrinAdd(list, u"op", u"RATS", 0x02, 1);
-    tavrin::TavrinDel(list, u"a");
+    tavrin::TavrinDel(list, u"m0");
+    tavrin::TavrinDel(list, u"m59");
+    tavrin::TavrinAdd(list, u"m5", u"RATS", 0, 1);
     tavrin::TavrinAdd(list, u"d", u"RATS", 0, 1);
-    EXPECT_EQ(view.currentIndex().data().toString(), "[ICON]STAR[/ICON][USER]b[/USER][PING]1[/PING]");
+    EXPECT_EQ(view.currentIndex().data().toString(), "[ICON]STAR[/ICON][USER]m30[/USER][PING]1[/PING]");
     EXPECT_TRUE(view.selectionModel()->isSelected(view.currentIndex()));
+    EXPECT_EQ(view.verticalScrollBar()->value(), 20);
+    EXPECT_EQ(view.verticalScrollBar()->maximum(),
+              60 - view.viewport()->height() / view.visualRect(model.index(0)).height());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -312,6 +313,93 @@ TEST_F(Windows, AMemberFloodPaintsTheListOnce) {
     QTest::qWait(100);
     EXPECT_EQ(counter.paints, 1);
     EXPECT_EQ(rows().size(), 5000);
+}
+
+// What reached the screen over this widget.
+QImage onScreen(const QWidget& widget) {
+    const QWidget& window = *widget.window();
+    const QImage frame = window.screen()->grabWindow(window.winId()).toImage();
+    return frame.copy(QRect(widget.mapTo(&window, QPoint()), widget.size()));
+}
+
+int darkPixels(const QImage& image) {
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        }
+    }
+    return dark;
+}
+
+// A chat client changes one member per turn of its event loop; every frame
+// that reaches the screen shows the list as it now is.
+TEST_F(Windows, EveryFrameShowsTheMembersWhileTheyChange) {
+    click("cmdShowWeb");
+    frmTavrin& window = *listWindow.window();
+    for (int index = 0; index < 300; ++index) {
+        window.TavrinAdd(QString("member%1").arg(index), "RATS", 0, index);
+    }
+    QWidget& rows = *window.findChild<QListView*>("lstChanSave")->viewport();
+    for (int wait = 0; wait < 100 && darkPixels(onScreen(rows)) == 0; ++wait) {
+        QTest::qWait(10); // the first full paint
+    }
+    QStringList blank;
+    QStringList stale;
+    for (int turn = 0; turn < 40; ++turn) {
+        // Operators go to the top, into view; others leave from wherever they are.
+        window.TavrinAdd(QString("member%1").arg(turn * 7), "RATS", turn % 2 == 0 ? 0x02 : 0, turn);
+        QCoreApplication::processEvents();
+        const QImage shown = onScreen(rows);
+        if (darkPixels(shown) == 0) {
+            blank << QString::number(turn);
+        } else if (shown != rows.grab().toImage().convertToFormat(shown.format())) {
+            stale << QString::number(turn);
+        }
+    }
+    EXPECT_TRUE(blank.isEmpty()) << "blank after changes " << blank.join(", ").toStdString();
+    EXPECT_TRUE(stale.isEmpty()) << "out of date after changes " << stale.join(", ").toStdString();
+}
+
+TEST_F(Windows, TheListIsBrowsedByKeysAndClicks) {
+    click("cmdShowWeb");
+    frmTavrin& window = *listWindow.window();
+    for (int index = 0; index < 100; ++index) {
+        window.TavrinAdd(QString("member%1").arg(index), "RATS", 0, index);
+    }
+    settle();
+    auto* view = window.findChild<QListView*>("lstChanSave");
+    const int rowHeight = view->visualRect(view->model()->index(0, 0)).height();
+    ASSERT_GT(rowHeight, 0);
+    const int page = view->viewport()->height() / rowHeight;
+    const struct {
+        std::vector<Qt::Key> keys;
+        int row;
+    } cases[] = {
+        {{Qt::Key_Down}, 1},
+        {{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}, 3},
+        {{Qt::Key_End}, 99},
+        {{Qt::Key_End, Qt::Key_Down}, 99},
+        {{Qt::Key_End, Qt::Key_Home, Qt::Key_Up}, 0},
+        {{Qt::Key_PageDown}, page},
+        {{Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}, page},
+        {{Qt::Key_End, Qt::Key_PageUp}, 99 - page},
+    };
+    for (const auto& c : cases) {
+        view->setCurrentIndex(view->model()->index(0, 0));
+        for (const auto key : c.keys) {
+            QTest::keyClick(view, key);
+        }
+        EXPECT_EQ(view->currentIndex().row(), c.row) << "after " << c.keys.size() << " keys";
+        EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex())))
+            << "row " << c.row << " is scrolled into view";
+    }
+    view->scrollTo(view->model()->index(40, 0), QAbstractItemView::PositionAtTop);
+    const QRect row45 = view->visualRect(view->model()->index(45, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row45.center());
+    EXPECT_EQ(view->currentIndex().row(), 45);
+    EXPECT_EQ(view->indexAt(row45.topLeft()).row(), 45);
+    EXPECT_TRUE(view->selectionModel()->isRowSelected(45, {}));
 }
 
 } // namespace

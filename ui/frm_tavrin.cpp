@@ -2,8 +2,8 @@
 
 #include "channel_list/tavrin.h"
 #include "tavrin_widgets/chan_save_list_model.h"
+#include "uniform_row_list_view.h"
 
-#include <QListView>
 #include <QPushButton>
 
 namespace {
@@ -15,7 +15,7 @@ std::u16string_view utf16(const QString& text) {
 } // namespace
 
 frmTavrin::frmTavrin(QWidget* parent)
-    : QWidget(parent), model_(new ChanSaveListModel(this)), lstChanSave(new QListView(this)),
+    : QWidget(parent), model_(new ChanSaveListModel(this)), lstChanSave(new UniformRowListView(this)),
       cmdClose(new QPushButton(tr("Close"), this)) {
     setObjectName("frmTavrin");
     setWindowTitle(tr("Tavrin"));
@@ -28,7 +28,6 @@ frmTavrin::frmTavrin(QWidget* parent)
     QFont listFont("Arial");
     listFont.setPointSizeF(8.25);
     lstChanSave->setFont(listFont);
-    lstChanSave->setUniformItemSizes(true);
     lstChanSave->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstChanSave->setModel(model_);
 

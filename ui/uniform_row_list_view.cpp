@@ -1,0 +1,355 @@
+#include "uniform_row_list_view.h"
+
+#include <QAccessible>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+int clampToInt(qint64 value) {
+    return static_cast<int>(std::clamp<qint64>(value, INT_MIN, INT_MAX));
+}
+
+#if QT_CONFIG(accessibility)
+void tellScreenReader(QListView* view, QAccessible::Event type, const QModelIndex& index) {
+    if (QAccessible::isActive() && index.isValid()) {
+        QAccessibleEvent event(view, type);
+        event.setChild(index.row());
+        QAccessible::updateAccessibility(&event);
+    }
+}
+#endif
+
+} // namespace
+
+UniformRowListView::UniformRowListView(QWidget* parent) : QListView(parent) {}
+
+void UniformRowListView::setModel(QAbstractItemModel* model) {
+    disconnect(rowsRemovedConnection_);
+    rowHeight_ = 0;
+    QListView::setModel(model);
+    if (model != nullptr) {
+        rowsRemovedConnection_ =
+            connect(model, &QAbstractItemModel::rowsRemoved, this, &UniformRowListView::rowsRemoved);
+    }
+}
+
+int UniformRowListView::rowCount() const {
+    return model() != nullptr ? model()->rowCount(rootIndex()) : 0;
+}
+
+QModelIndex UniformRowListView::rowIndex(int row) const {
+    return model()->index(row, modelColumn(), rootIndex());
+}
+
+// Every row is as high as the first; an empty list has nothing to measure yet.
+int UniformRowListView::rowHeight() const {
+    if (rowHeight_ > 0) {
+        return rowHeight_;
+    }
+    auto* delegate = itemDelegate();
+    if (rowCount() == 0 || delegate == nullptr) {
+        return std::max(1, fontMetrics().height());
+    }
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QModelIndex first = rowIndex(0);
+    rowHeight_ = std::max(1, itemDelegateForIndex(first)->sizeHint(option, first).height());
+    return rowHeight_;
+}
+
+int UniformRowListView::verticalOffset() const {
+    const int value = verticalScrollBar()->value();
+    return scrollsPerItem() ? clampToInt(qint64{value} * rowHeight()) : value;
+}
+
+int UniformRowListView::horizontalOffset() const {
+    return horizontalScrollBar()->value();
+}
+
+int UniformRowListView::rowTop(int row) const {
+    return clampToInt(qint64{row} * rowHeight() - verticalOffset());
+}
+
+int UniformRowListView::rowAtY(int y) const {
+    const qint64 contentY = qint64{y} + verticalOffset();
+    return contentY < 0 ? -1 : clampToInt(contentY / rowHeight());
+}
+
+int UniformRowListView::fullyVisibleRows() const {
+    return std::max(1, viewport()->height() / rowHeight());
+}
+
+QRect UniformRowListView::visualRect(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != model() || index.parent() != rootIndex() ||
+        index.column() != modelColumn()) {
+        return {};
+    }
+    return {-horizontalOffset(), rowTop(index.row()), viewport()->width(), rowHeight()};
+}
+
+QModelIndex UniformRowListView::indexAt(const QPoint& point) const {
+    const int row = rowAtY(point.y());
+    if (point.x() < 0 || point.x() >= viewport()->width() || row < 0 || row >= rowCount()) {
+        return {};
+    }
+    return rowIndex(row);
+}
+
+void UniformRowListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (!index.isValid() || index.parent() != rootIndex()) {
+        return;
+    }
+    if (scrollRangePending_) {
+        updateScrollRange();
+    }
+    // Worked out in rows or in pixels, as the scroll bar counts.
+    const int unit = scrollsPerItem() ? 1 : rowHeight();
+    const int page = scrollsPerItem() ? fullyVisibleRows() : viewport()->height();
+    const int top = clampToInt(qint64{index.row()} * unit);
+    const int bottom = clampToInt(qint64{top} + unit - page); // shows the row last
+    QScrollBar* bar = verticalScrollBar();
+    switch (hint) {
+    case EnsureVisible:
+        if (top < bar->value()) {
+            bar->setValue(top);
+        } else if (bottom > bar->value()) {
+            bar->setValue(bottom);
+        }
+        break;
+    case PositionAtTop:
+        bar->setValue(top);
+        break;
+    case PositionAtBottom:
+        bar->setValue(bottom);
+        break;
+    case PositionAtCenter:
+        bar->setValue(top - (page - unit) / 2);
+        break;
+    }
+}
+
+QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers) {
+    const int rows = rowCount();
+    if (rows == 0) {
+        return {};
+    }
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) {
+        return rowIndex(0);
+    }
+    int row = current.row();
+    switch (cursorAction) {
+    case MoveUp:
+    case MovePrevious:
+        --row;
+        break;
+    case MoveDown:
+    case MoveNext:
+        ++row;
+        break;
+    case MovePageUp:
+        row -= fullyVisibleRows();
+        break;
+    case MovePageDown:
+        row += fullyVisibleRows();
+        break;
+    case MoveHome:
+        row = 0;
+        break;
+    case MoveEnd:
+        row = rows - 1;
+        break;
+    case MoveLeft:
+    case MoveRight:
+        break;
+    }
+    return rowIndex(std::clamp(row, 0, rows - 1));
+}
+
+void UniformRowListView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    const QRect area = rect.normalized();
+    const int first = std::max(0, rowAtY(area.top()));
+    const int last = std::min(rowCount() - 1, rowAtY(area.bottom()));
+    QItemSelection selection;
+    if (first <= last && area.right() >= 0 && area.left() < viewport()->width()) {
+        selection.select(rowIndex(first), rowIndex(last));
+    }
+    selectionModel()->select(selection, command);
+}
+
+QRegion UniformRowListView::visualRegionForSelection(const QItemSelection& selection) const {
+    QRegion region;
+    const QRect visible = viewport()->rect();
+    for (const auto& range : selection) {
+        if (!range.isValid() || range.parent() != rootIndex() || range.left() > modelColumn() ||
+            range.right() < modelColumn()) {
+            continue;
+        }
+        const int top = std::max(rowTop(range.top()), -1);
+        const int bottom = std::min(rowTop(range.bottom() + 1), visible.height() + 1);
+        region += QRect(0, top, visible.width(), bottom - top).intersected(visible);
+    }
+    return region;
+}
+
+void UniformRowListView::paintEvent(QPaintEvent* event) {
+    auto* selections = selectionModel();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QStyle::State baseState = option.state;
+    const bool enabled = baseState.testFlag(QStyle::State_Enabled);
+    const QModelIndex current = currentIndex();
+    const bool focus = (hasFocus() || viewport()->hasFocus()) && current.isValid();
+    const QModelIndex hover =
+        viewport()->underMouse() ? indexAt(viewport()->mapFromGlobal(QCursor::pos())) : QModelIndex();
+
+    QPainter painter(viewport());
+    const QRect area = event->rect();
+    const int first = std::max(0, rowAtY(area.top()));
+    const int last = std::min(rowCount() - 1, rowAtY(area.bottom()));
+    for (int row = first; row <= last; ++row) {
+        const QModelIndex index = rowIndex(row);
+        option.rect = visualRect(index);
+        option.state = baseState;
+        option.state.setFlag(QStyle::State_Selected, selections != nullptr && selections->isSelected(index));
+        if (enabled) {
+            const bool itemEnabled = model()->flags(index).testFlag(Qt::ItemIsEnabled);
+            option.state.setFlag(QStyle::State_Enabled, itemEnabled);
+            option.palette.setCurrentColorGroup(itemEnabled ? QPalette::Normal : QPalette::Disabled);
+        }
+        if (focus && index == current) {
+            option.state |= QStyle::State_HasFocus;
+            option.state.setFlag(QStyle::State_Editing, state() == EditingState);
+        }
+        option.state.setFlag(QStyle::State_MouseOver, index == hover);
+        if (alternatingRowColors()) {
+            option.features.setFlag(QStyleOptionViewItem::Alternate, row % 2 == 1);
+            QStyleOptionViewItem background = option;
+            background.state &= ~QStyle::State_Selected;
+            style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
+        }
+        itemDelegateForIndex(index)->paint(&painter, option, index);
+    }
+}
+
+// Here and below, QListView is passed over on purpose: its versions throw
+// away or rebuild a layout of every row, which this view never needs.
+void UniformRowListView::updateGeometries() {
+    updateScrollRange();
+    QAbstractItemView::updateGeometries();
+}
+
+int UniformRowListView::scrollMaximum() const {
+    const qint64 beyondPage = scrollsPerItem() ? qint64{rowCount()} - fullyVisibleRows()
+                                               : qint64{rowCount()} * rowHeight() - viewport()->height();
+    return std::max(0, clampToInt(beyondPage));
+}
+
+void UniformRowListView::updateScrollRange() {
+    scrollRangePending_ = false;
+    QScrollBar* bar = verticalScrollBar();
+    const bool wasNeeded = bar->maximum() > 0;
+    bar->setRange(0, scrollMaximum());
+    if (wasNeeded != (bar->maximum() > 0)) {
+        // Shows or hides the scroll bar now; Qt would do it only after the
+        // next paint, and that frame would be painted twice.
+        setVerticalScrollBarPolicy(verticalScrollBarPolicy());
+    }
+    bar->setPageStep(scrollsPerItem() ? fullyVisibleRows() : viewport()->height());
+    bar->setSingleStep(scrollsPerItem() ? 1 : rowHeight());
+    horizontalScrollBar()->setRange(0, 0);
+}
+
+// A refresh removes a row and inserts it again, and a busy channel changes
+// many rows in one turn of the event loop: the scroll range is set once, after
+// them all and before the next paint, so the scroll bar moves only when the
+// count has. A range that no longer holds the scroll position is set at once.
+void UniformRowListView::scheduleScrollRange() {
+    if (scrollMaximum() < verticalScrollBar()->value()) {
+        updateScrollRange();
+    } else if (!scrollRangePending_) {
+        scrollRangePending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (scrollRangePending_) {
+                    updateScrollRange();
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void UniformRowListView::scrollContentsBy(int dx, int dy) {
+    viewport()->scroll(dx, scrollsPerItem() ? clampToInt(qint64{dy} * rowHeight()) : dy);
+}
+
+void UniformRowListView::doItemsLayout() {
+    QAbstractItemView::doItemsLayout();
+}
+
+void UniformRowListView::reset() {
+    rowHeight_ = 0;
+    QListView::reset();
+}
+
+void UniformRowListView::resizeEvent(QResizeEvent* event) {
+    QAbstractItemView::resizeEvent(event);
+}
+
+void UniformRowListView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        rowHeight_ = 0;
+    }
+    QListView::changeEvent(event);
+}
+
+void UniformRowListView::rowsInserted(const QModelIndex& parent, int start, int end) {
+    QAbstractItemView::rowsInserted(parent, start, end);
+    if (parent == rootIndex()) {
+        rowsMovedFrom(start);
+    }
+}
+
+void UniformRowListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
+}
+
+void UniformRowListView::rowsRemoved(const QModelIndex& parent, int start, int) {
+    if (parent == rootIndex()) {
+        rowsMovedFrom(start);
+    }
+}
+
+void UniformRowListView::rowsMovedFrom(int row) {
+    // Rows below the visible ones are not repainted: nothing on screen changed.
+    scheduleScrollRange();
+    const int top = std::max(0, rowTop(row));
+    if (top < viewport()->height()) {
+        viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
+    }
+}
+
+void UniformRowListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                     const QList<int>& roles) {
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+}
+
+void UniformRowListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QAbstractItemView::currentChanged(current, previous);
+#if QT_CONFIG(accessibility)
+    tellScreenReader(this, QAccessible::Focus, current);
+#endif
+}
+
+void UniformRowListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+#if QT_CONFIG(accessibility)
+    tellScreenReader(this, QAccessible::SelectionAdd, selected.indexes().value(0));
+    tellScreenReader(this, QAccessible::SelectionRemove, deselected.indexes().value(0));
+#endif
+    QAbstractItemView::selectionChanged(selected, deselected);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QListView>
+
+// A list view whose rows all have the same height and the width of the view,
+// so where a row lies is arithmetic. QListView lays every row out again after
+// each insertion or removal, later, from a timer: a list that changes on every
+// turn of the event loop paints blank frames, and each change costs more the
+// longer the list. Here a change costs the same at any length, repaints only
+// the visible rows it moves, and a frame always shows the rows. Rows are never
+// hidden and long texts are elided, not scrolled sideways.
+class UniformRowListView : public QListView {
+    Q_OBJECT
+
+public:
+    explicit UniformRowListView(QWidget* parent = nullptr);
+
+    void setModel(QAbstractItemModel* model) override;
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint& point) const override;
+    void doItemsLayout() override;
+    void reset() override;
+
+protected:
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = {}) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+
+private:
+    int rowCount() const;
+    int rowHeight() const;
+    // The row drawn at this height in the viewport; may lie outside the list.
+    int rowAtY(int y) const;
+    int rowTop(int row) const;
+    int fullyVisibleRows() const;
+    bool scrollsPerItem() const { return verticalScrollMode() == ScrollPerItem; }
+    QModelIndex rowIndex(int row) const;
+    int scrollMaximum() const;
+    void updateScrollRange();
+    void scheduleScrollRange();
+    // Repaints what a change from this row down moved, if any of it is visible.
+    void rowsMovedFrom(int row);
+    void rowsRemoved(const QModelIndex& parent, int start, int end);
+
+    mutable int rowHeight_ = 0; // 0 until a row has been measured
+    bool scrollRangePending_ = false;
+    QMetaObject::Connection rowsRemovedConnection_;
+};
