@@ -54,6 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
         KeywordCase{"a pair inside the code", u"x", u"a\U0001D400b", 0, u"b\U0001D400a"},
         KeywordCase{"a pair cut by the boundary is left out", u"x", u"abc\U0001D400", 0, u"cba"},
         KeywordCase{"two pairs", u"x", u"\U0001D400\U0001D401", 0, u"\U0001D401\U0001D400"},
+        KeywordCase{"a lone low surrogate is not joined to what precedes it", u"x",
+                    std::u16string{u'a', char16_t(0xDC00), u'b'}, 0,
+                    std::u16string{u'b', char16_t(0xDC00), u'a'}},
         KeywordCase{"a lone surrogate stays as it is", u"x", std::u16string{u'a', char16_t(0xD800)}, 0,
                     std::u16string{char16_t(0xD800), u'a'}}));
 
@@ -83,28 +86,36 @@ TEST(EntryText, JoinsTheTaggedFields) {
     EXPECT_EQ(entryText(u"", u"", u"0"), u"[ICON][/ICON][USER][/USER][PING]0[/PING]");
 }
 
-TEST(NameFromEntryText, ReadsTheStoredNameBack) {
+TEST(EntryFields, ReadTheStoredFieldsBack) {
     const struct {
         std::u16string text;
         std::optional<std::u16string> name;
+        std::u16string keyword;
+        std::u16string ping;
     } cases[] = {
-        {u"[ICON]X[/ICON][USER]Abc[/USER][PING]1[/PING]", u"Abc"},
-        {u"[ICON][/ICON][USER][/USER][PING]47[/PING]", u""},
-        {u"[ICON]X[/ICON][USER]a[/USER]b[/USER][PING]1[/PING]", u"a[/USER]b"},
-        {u"[ICON]X[/ICON][USER][USER]b[/USER][PING]1[/PING]", u"[USER]b"},
+        {u"[ICON]X[/ICON][USER]Abc[/USER][PING]1[/PING]", u"Abc", u"X", u"1"},
+        {u"[ICON][/ICON][USER][/USER][PING]47[/PING]", u"", u"", u"47"},
+        {u"[ICON]GFOFFICIAL[/ICON][USER]Zorv[/USER][PING]PLUG[/PING]", u"Zorv", u"GFOFFICIAL", u"PLUG"},
+        {u"[ICON]X[/ICON][USER]a[/USER]b[/USER][PING]-1[/PING]", u"a[/USER]b", u"X", u"-1"},
+        {u"[ICON]X[/ICON][USER][USER]b[/USER][PING]1[/PING]", u"[USER]b", u"X", u"1"},
         {u"[ICON]X[/ICON][USER]a[/USER][PING]b[/ICON][USER]c[/USER][PING]1[/PING]",
-         u"a[/USER][PING]b[/ICON][USER]c"},
-        {u"[ICON][/IC[/ICON][USER]n[/USER][PING]1[/PING]", u"n"},
+         u"a[/USER][PING]b[/ICON][USER]c", u"X", u"1"},
+        {u"[ICON]OP[/ICON][USER][/PING][ICON][/USER][PING]2[/PING]", u"[/PING][ICON]", u"OP", u"2"},
+        {u"[ICON][/IC[/ICON][USER]n[/USER][PING]1[/PING]", u"n", u"[/IC", u"1"},
         // Texts this list never builds are read as [USER]name[/USER].
-        {u"[USER]Abc[/USER] and more", u"Abc"},
-        {u"x[USER]Abc", u"Abc"},
-        {u"[USER]a[USER]b[/USER]", u"a"},
-        {u"no tags at all", std::nullopt},
-        {u"", std::nullopt},
+        {u"[USER]Abc[/USER] and more", u"Abc", u"", u""},
+        {u"x[USER]Abc", u"Abc", u"", u""},
+        {u"[USER]a[USER]b[/USER]", u"a", u"", u""},
+        {u"no tags at all", std::nullopt, u"", u""},
+        {u"", std::nullopt, u"", u""},
     };
     for (const auto& c : cases) {
         const auto name = nameFromEntryText(c.text);
         EXPECT_EQ(name.has_value(), c.name.has_value());
+        const auto fields = entryFields(c.text);
+        EXPECT_EQ(fields.name, c.name.value_or(u""));
+        EXPECT_EQ(fields.keyword, c.keyword);
+        EXPECT_EQ(fields.pingField, c.ping);
         if (name && c.name) {
             EXPECT_EQ(*name, *c.name);
         }
@@ -123,6 +134,7 @@ TEST(NamesEqual, IgnoresCaseOnly) {
         {u"\u00C9LAN", u"\u00E9lan", true},       // beyond ASCII
         {u"\u0394\u03A9", u"\u03B4\u03C9", true}, // Greek
         {u"\U00010400", u"\U00010428", true},     // Deseret, outside the BMP
+        {u"\U00010401", u"\U00020429", false},    // lower cases that share their low 16 bits
         {u"stra\u00DFe", u"STRASSE", false},      // simple mapping: no expansion
         {std::u16string{char16_t(0xD801)}, std::u16string{char16_t(0xD801)}, true},
     };

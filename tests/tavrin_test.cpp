@@ -79,6 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
         Scenario{"StatusPOIsAnOperator",
                  {add(u"A"), add(u"B", 0, u"PO")},
                  {line(u"OP", u"B"), line(u"STAR", u"A")}},
+        Scenario{"OnlyTheKeywordOPIsAnOperator",
+                 {add(u"A"), add(u"B", 0, u"xxPO"), add(u"C", 0, u"Po")},
+                 {line(u"STAR", u"A"), line(u"OPxx", u"B"), line(u"oP", u"C")}},
         Scenario{"EmptyNameIsAName",
                  {add(u""), add(u"X"), add(u"", 0, u"PX3W")},
                  {line(u"STAR", u"X"), line(u"W3XP", u"")}},
@@ -133,6 +136,17 @@ TEST(Store, NamelessTextsAreKeptButNeverFound) {
     EXPECT_EQ(textsOf(list), (Texts{u"still no name", u"no name here"}));
 }
 
+TEST(Store, ReplacingWithAnotherNameForgetsTheOldOne) {
+    ChanSaveList list;
+    list.append(line(u"STAR", u"Old"));
+    list.append(line(u"STAR", u"Other"));
+    list.replace(1, line(u"STAR", u"New"), Placement::bottom);
+    EXPECT_EQ(list.find(u"old"), std::nullopt);
+    EXPECT_EQ(list.find(u"NEW"), Position{2});
+    list.replace(2, line(u"OP", u"new"), Placement::top);
+    EXPECT_EQ(list.find(u"New"), Position{1});
+}
+
 class Capacity : public ::testing::Test {
 protected:
     static std::u16string member(int index) {
@@ -141,6 +155,7 @@ protected:
     }
 
     void fill() {
+        ASSERT_EQ(ChanSaveList::maxCount, 32767);
         for (int index = 0; index < ChanSaveList::maxCount; ++index) {
             TavrinAdd(list, member(index), u"RATS", 0, index);
         }

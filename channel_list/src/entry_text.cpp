@@ -99,13 +99,35 @@ std::u16string entryText(std::u16string_view keyword, std::u16string_view userna
     return text;
 }
 
-std::optional<std::u16string_view> nameFromEntryText(std::u16string_view text) {
+namespace {
+
+// The fields of a text built as "[ICON]…[/ICON][USER]…[/USER][PING]…[/PING]".
+// Keywords and ping fields never hold a tag marker, so the name reaches from
+// the first "[/ICON][USER]" to the last "[/USER][PING]".
+std::optional<EntryFields> taggedFields(std::u16string_view text) {
     const auto nameStart = text.find(iconCloseUserOpen);
     const auto nameEnd = text.rfind(userClosePingOpen);
-    if (nameStart != std::u16string_view::npos && nameEnd != std::u16string_view::npos &&
-        nameEnd >= nameStart + iconCloseUserOpen.size()) {
-        const auto first = nameStart + iconCloseUserOpen.size();
-        return text.substr(first, nameEnd - first);
+    if (nameStart == std::u16string_view::npos || nameEnd == std::u16string_view::npos ||
+        nameEnd < nameStart + iconCloseUserOpen.size()) {
+        return std::nullopt;
+    }
+    auto keyword = text.substr(0, nameStart);
+    if (keyword.starts_with(iconOpen)) {
+        keyword.remove_prefix(iconOpen.size());
+    }
+    auto ping = text.substr(nameEnd + userClosePingOpen.size());
+    if (ping.ends_with(pingClose)) {
+        ping.remove_suffix(pingClose.size());
+    }
+    const auto first = nameStart + iconCloseUserOpen.size();
+    return EntryFields{keyword, text.substr(first, nameEnd - first), ping};
+}
+
+} // namespace
+
+std::optional<std::u16string_view> nameFromEntryText(std::u16string_view text) {
+    if (const auto fields = taggedFields(text)) {
+        return fields->name;
     }
     const auto afterUser = text.find(userOpen);
     if (afterUser == std::u16string_view::npos) {
@@ -114,6 +136,13 @@ std::optional<std::u16string_view> nameFromEntryText(std::u16string_view text) {
     auto rest = text.substr(afterUser + userOpen.size());
     rest = rest.substr(0, rest.find(userOpen));
     return rest.substr(0, rest.find(userClose));
+}
+
+EntryFields entryFields(std::u16string_view text) {
+    if (const auto fields = taggedFields(text)) {
+        return *fields;
+    }
+    return {{}, nameFromEntryText(text).value_or(std::u16string_view()), {}};
 }
 
 std::u16string foldName(std::u16string_view name) {

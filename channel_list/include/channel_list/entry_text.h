@@ -44,6 +44,20 @@ std::u16string entryText(std::u16string_view keyword, std::u16string_view userna
 // are read as "[USER]name[/USER]"; a text with no "[USER]" has no name.
 std::optional<std::u16string_view> nameFromEntryText(std::u16string_view text);
 
+// The three fields of an entry text, viewed in place.
+struct EntryFields {
+    std::u16string_view keyword;
+    std::u16string_view name;
+    std::u16string_view pingField;
+};
+
+// Reads the fields back out of an entry text. The name is read as
+// nameFromEntryText reads it, so a name holding tags comes back whole; the
+// keyword is what lies before it, the ping field what follows, each without
+// its outer tag. In a text this list never builds, a field that cannot be
+// found is empty.
+EntryFields entryFields(std::u16string_view text);
+
 // Names are compared by their lower-cased forms: ICU's simple lower-case
 // mapping of each code point, the same whatever the locale.
 std::u16string foldName(std::u16string_view name);
