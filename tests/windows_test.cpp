@@ -5,7 +5,9 @@
 #include "list_window_reference.h"
 #include "user_input.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -44,6 +46,13 @@ public:
         auto* pushButton = testWindow.findChild<QPushButton*>(button);
         ASSERT_NE(pushButton, nullptr) << button;
         clickOn(*pushButton);
+        settle();
+    }
+
+    void press(const char* button, Qt::Key key) {
+        auto* pushButton = testWindow.findChild<QPushButton*>(button);
+        ASSERT_NE(pushButton, nullptr) << button;
+        QTest::keyClick(pushButton, key);
         settle();
     }
 
@@ -133,6 +142,12 @@ TEST_F(Windows, ClicksChangeTheListAsTyped) {
          {"[ICON]OP[/ICON][USER]zorv[/USER][PING]47[/PING]",
           "[ICON]STAR[/ICON][USER]Other[/USER][PING]PLUG[/PING]"}},
         {"delete removes the entry", [](Session& w) { w.click("cmdAdd"), w.click("cmdDel"); }, {}},
+        {"Return on a focused button presses it",
+         [](Session& w) { w.press("cmdAdd", Qt::Key_Return); },
+         {zorvPlug}},
+        {"so do Enter and Space",
+         [](Session& w) { w.press("cmdAdd", Qt::Key_Space), w.press("cmdDel", Qt::Key_Enter); },
+         {}},
         {"delete on an empty list", [](Session& w) { w.click("cmdDel"); }, {}},
         {"fields pass exactly as typed, blanks and all",
          [](Session& w) {
@@ -172,7 +187,11 @@ TEST_F(Windows, BadNumbersAreReportedAndTheListIsKept) {
         {"-", "47", flagsNeed},
         {"\u0661\u0666", "47", flagsNeed}, // digits of another script
         {"16", "99999999999999999999", pingNeeds},
+        {"1,000", "47", flagsNeed}, // no group separators
+        {"+-1", "47", flagsNeed},
+        {"1e3", "47", flagsNeed},
         {" 16 ", " 47 ", ""},
+        {"\u00A016\u00A0", "047", ""}, // no-break spaces, a leading zero
         {"+16", "+47", ""},
         {"-2147483648", "2147483647", ""},
     };
@@ -394,12 +413,59 @@ TEST_F(Windows, TheListIsBrowsedByKeysAndClicks) {
         EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex())))
             << "row " << c.row << " is scrolled into view";
     }
+    QTest::keyClicks(view, "member42"); // type-ahead finds the member by name
+    EXPECT_EQ(view->currentIndex().row(), 42);
+    QTest::keySequence(view, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), view->currentIndex().data().toString());
+    QTest::keyClick(view, Qt::Key_Escape); // no stray key closes the list and loses it
+    QTest::keyClick(view, Qt::Key_W, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(listShown());
+
     view->scrollTo(view->model()->index(40, 0), QAbstractItemView::PositionAtTop);
     const QRect row45 = view->visualRect(view->model()->index(45, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row45.center());
     EXPECT_EQ(view->currentIndex().row(), 45);
     EXPECT_EQ(view->indexAt(row45.topLeft()).row(), 45);
     EXPECT_TRUE(view->selectionModel()->isRowSelected(45, {}));
+}
+
+TEST_F(Windows, AScreenReaderHearsMembersInWords) {
+    const struct {
+        QString name;
+        QString status;
+        qint32 flags;
+        qint32 ping;
+        QString spoken;
+    } members[] = {
+        {"Zorv", "RATS", 0x02, 47, "Zorv, operator, ping 47"},
+        {"Kestrel", "RATS", 0x10, 47, "Kestrel, STAR, no UDP"},
+        {"Mirelle", "RATS", 0x20, 250, "Mirelle, squelched, ping 250"},
+        {"Blue", "RATS", 0x01, -1, "Blue, Blizzard representative, ping -1"},
+        {"Admin", "RATS", 0x08, 0, "Admin, system operator, ping 0"},
+        {"Loud", "RATS", 0x04, 1, "Loud, speaker, ping 1"},
+        {"Visitor", "RATS", 0x40, 1, "Visitor, guest, ping 1"},
+        {"Ref", "RATS", 0x100000, 1, "Ref, GF official, ping 1"},
+        {"Pro", "RATS", 0x200010, 1, "Pro, GF player, no UDP"},
+        {"", "", 0, 0, "unnamed member, ping 0"},
+        {"a[/USER][PING]b", "3RAW", 0, 5, "a[/USER][PING]b, WAR3, ping 5"},
+    };
+    click("cmdShowWeb");
+    for (const auto& member : members) {
+        listWindow.window()->TavrinAdd(member.name, member.status, member.flags, member.ping);
+    }
+    auto* view = listWindow.window()->findChild<QListView*>("lstChanSave");
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->text(QAccessible::Name), "Channel members");
+    ASSERT_EQ(list->childCount(), static_cast<int>(std::size(members)));
+    for (int row = 0; row < list->childCount(); ++row) {
+        const auto& member = members[row]; // only the first is an operator, so the order is kept
+        EXPECT_EQ(list->child(row)->text(QAccessible::Name), member.spoken);
+        EXPECT_EQ(view->model()->index(row, 0).data(Qt::ToolTipRole).toString(), member.spoken);
+        EXPECT_TRUE(view->model()->index(row, 0).data().toString().startsWith("[ICON]")) << "shows the entry";
+    }
 }
 
 } // namespace

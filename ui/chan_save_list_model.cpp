@@ -1,5 +1,9 @@
 #include "tavrin_widgets/chan_save_list_model.h"
 
+#include "channel_list/entry_text.h"
+#include "tavrin_widgets/member_in_words.h"
+#include "utf16_text.h"
+
 ChanSaveListModel::ChanSaveListModel(QObject* parent) : QAbstractListModel(parent) {
     list_.setObserver(this);
 }
@@ -20,11 +24,21 @@ int ChanSaveListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant ChanSaveListModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
-        role != Qt::DisplayRole) {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    return QString::fromStdU16String(list_.text(static_cast<tavrin::Position>(index.row() + 1)));
+    const std::u16string& text = list_.text(static_cast<tavrin::Position>(index.row() + 1));
+    switch (role) {
+    case Qt::DisplayRole:
+        return toQString(text);
+    case Qt::ToolTipRole:
+    case Qt::AccessibleTextRole:
+        return memberInWords(text);
+    case NameRole:
+        return toQString(tavrin::entryFields(text).name);
+    default:
+        return {};
+    }
 }
 
 void ChanSaveListModel::aboutToInsert(tavrin::Position position) {

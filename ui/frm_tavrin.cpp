@@ -3,16 +3,9 @@
 #include "channel_list/tavrin.h"
 #include "tavrin_widgets/chan_save_list_model.h"
 #include "uniform_row_list_view.h"
+#include "utf16_text.h"
 
 #include <QPushButton>
-
-namespace {
-
-std::u16string_view utf16(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
-
-} // namespace
 
 frmTavrin::frmTavrin(QWidget* parent)
     : QWidget(parent), model_(new ChanSaveListModel(this)), lstChanSave(new UniformRowListView(this)),
@@ -29,10 +22,14 @@ frmTavrin::frmTavrin(QWidget* parent)
     listFont.setPointSizeF(8.25);
     lstChanSave->setFont(listFont);
     lstChanSave->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstChanSave->setAccessibleName(tr("Channel members"));
     lstChanSave->setModel(model_);
+    // Typing a member's first letters finds the member, not "[ICON]".
+    lstChanSave->setKeyboardSearchRole(ChanSaveListModel::NameRole);
 
     cmdClose->setObjectName("cmdClose");
     cmdClose->setGeometry(320, 176, 57, 25);
+    cmdClose->setAutoDefault(true); // Return and Enter press it, as Space does
     setTabOrder(lstChanSave, cmdClose);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 }

@@ -34,6 +34,7 @@ QPushButton* makeButton(QWidget* window, const char* objectName, const QString& 
     auto* button = new QPushButton(caption, window);
     button->setObjectName(objectName);
     button->setGeometry(geometry);
+    button->setAutoDefault(true); // Return and Enter press it, as Space does
     return button;
 }
 

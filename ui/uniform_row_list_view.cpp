@@ -1,6 +1,7 @@
 #include "uniform_row_list_view.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -168,6 +169,31 @@ QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::Keyboa
         break;
     }
     return rowIndex(std::clamp(row, 0, rows - 1));
+}
+
+// As QAbstractItemView's type-ahead, in the chosen role: letters typed in
+// quick succession are one search, which starts after the current row when it
+// is new; the same letter again steps to the next row that starts with it.
+void UniformRowListView::keyboardSearch(const QString& search) {
+    const int rows = rowCount();
+    if (search.isEmpty() || rows == 0) {
+        return;
+    }
+    const bool continues = typing_.isValid() && !typing_.hasExpired(QApplication::keyboardInputInterval());
+    typed_ = continues ? typed_ + search : search;
+    typing_.start();
+    const bool sameLetterAgain = typed_.size() > 1 && typed_.count(typed_.back()) == typed_.size();
+    const QModelIndex current = currentIndex();
+    int start = current.isValid() ? current.row() : 0;
+    if (current.isValid() && (!continues || sameLetterAgain)) {
+        start = (start + 1) % rows;
+    }
+    const auto found =
+        model()->match(rowIndex(start), keyboardSearchRole_, sameLetterAgain ? typed_.right(1) : typed_, 1,
+                       Qt::MatchStartsWith | Qt::MatchWrap);
+    if (!found.isEmpty()) {
+        setCurrentIndex(found.front());
+    }
 }
 
 void UniformRowListView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QListView>
 
 // A list view whose rows all have the same height and the width of the view,
@@ -21,6 +22,11 @@ public:
     QModelIndex indexAt(const QPoint& point) const override;
     void doItemsLayout() override;
     void reset() override;
+    void keyboardSearch(const QString& search) override;
+
+    // The role that type-ahead compares what is typed with; the display text
+    // unless set.
+    void setKeyboardSearchRole(int role) { keyboardSearchRole_ = role; }
 
 protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
@@ -58,5 +64,8 @@ private:
 
     mutable int rowHeight_ = 0; // 0 until a row has been measured
     bool scrollRangePending_ = false;
+    int keyboardSearchRole_ = Qt::DisplayRole;
+    QString typed_;
+    QElapsedTimer typing_;
     QMetaObject::Connection rowsRemovedConnection_;
 };

@@ -12,6 +12,10 @@ class ChanSaveListModel : public QAbstractListModel, private tavrin::ChanSaveLis
     Q_OBJECT
 
 public:
+    // Beside the entry text, each row answers with the member in words, as its
+    // tooltip and accessible text, and with the member's name.
+    enum Role { NameRole = Qt::UserRole };
+
     explicit ChanSaveListModel(QObject* parent = nullptr);
     ~ChanSaveListModel() override;
 

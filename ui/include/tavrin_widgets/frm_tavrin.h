@@ -4,8 +4,8 @@
 #include <QWidget>
 
 class ChanSaveListModel;
-class QListView;
 class QPushButton;
+class UniformRowListView;
 
 // The window that owns a channel's member list and shows it. A chat client
 // calls TavrinAdd and TavrinDel as members join, change and leave; they work
@@ -25,6 +25,6 @@ public:
 
 private:
     ChanSaveListModel* model_;
-    QListView* lstChanSave;
+    UniformRowListView* lstChanSave;
     QPushButton* cmdClose;
 };

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+#include <string_view>
+
+// The plain word for an icon keyword, such as "operator" for "OP". A product
+// code is spoken as the code itself.
+QString keywordInWords(std::u16string_view keyword);
+
+// A member as a screen reader speaks it and a tooltip shows it, read from the
+// entry text: "Zorv, operator, ping 47", or "Zorv, STAR, no UDP".
+QString memberInWords(std::u16string_view entryText);

@@ -1,0 +1,51 @@
+#include "tavrin_widgets/member_in_words.h"
+
+#include "channel_list/entry_text.h"
+#include "utf16_text.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+namespace {
+
+QString translated(const char* text) {
+    return QCoreApplication::translate("MemberInWords", text);
+}
+
+} // namespace
+
+QString keywordInWords(std::u16string_view keyword) {
+    static const struct {
+        std::u16string_view keyword;
+        const char* words;
+    } known[] = {
+        {u"OP", QT_TRANSLATE_NOOP("MemberInWords", "operator")},
+        {u"BLIZZ", QT_TRANSLATE_NOOP("MemberInWords", "Blizzard representative")},
+        {u"SYSOP", QT_TRANSLATE_NOOP("MemberInWords", "system operator")},
+        {u"SPKR", QT_TRANSLATE_NOOP("MemberInWords", "speaker")},
+        {u"GLASSES", QT_TRANSLATE_NOOP("MemberInWords", "guest")},
+        {u"SQUELCH", QT_TRANSLATE_NOOP("MemberInWords", "squelched")},
+        {u"GFOFFICIAL", QT_TRANSLATE_NOOP("MemberInWords", "GF official")},
+        {u"GFPLAYER", QT_TRANSLATE_NOOP("MemberInWords", "GF player")},
+    };
+    for (const auto& entry : known) {
+        if (entry.keyword == keyword) {
+            return translated(entry.words);
+        }
+    }
+    return toQString(keyword);
+}
+
+QString memberInWords(std::u16string_view entryText) {
+    const auto fields = tavrin::entryFields(entryText);
+    QStringList words{fields.name.empty() ? translated("unnamed member") : toQString(fields.name)};
+    if (!fields.keyword.empty()) {
+        words << keywordInWords(fields.keyword);
+    }
+    if (fields.pingField == u"PLUG") {
+        words << translated("no UDP");
+    } else if (!fields.pingField.empty()) {
+        words << translated("ping %1").arg(toQString(fields.pingField));
+    }
+    return words.join(QLatin1String(", "));
+}
