@@ -30,6 +30,28 @@ TEST(ChanSaveListModel, KeepsItsContractThroughEveryChange) {
     EXPECT_EQ(resets.count(), 0) << "changes arrive as row insertions and removals";
 }
 
+TEST(ChanSaveListModel, AnswersOnlyForItsOwnRows) {
+    ChanSaveListModel model;
+    tavrin::TavrinAdd(model.list(), u"a", u"RATS", 0, 1);
+    tavrin::TavrinAdd(model.list(), u"b", u"RATS", 0, 1);
+    const QModelIndex member = model.index(0);
+    const struct {
+        int row;
+        int column;
+        QModelIndex parent;
+        bool valid;
+    } cases[] = {
+        {0, 0, {}, true},   {1, 0, {}, true},  {2, 0, {}, false},
+        {-1, 0, {}, false}, {0, 1, {}, false}, {0, 0, member, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(model.index(c.row, c.column, c.parent).isValid(), c.valid) << c.row << "," << c.column;
+    }
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.rowCount(member), 0) << "a member has no rows below it";
+    EXPECT_EQ(model.index(1).data(ChanSaveListModel::NameRole).toString(), "b");
+}
+
 TEST(ChanSaveListModel, ViewKeepsItsSelectionAndScrollWhileMembersComeAndGo) {
     ChanSaveListModel model;
     UniformRowListView view;

@@ -99,6 +99,49 @@ TEST_F(Windows, StartWithTheTestWindowOnly) {
     EXPECT_EQ(texts, (QStringList{"Zorv", "RATS", "16", "47"}));
 }
 
+// Each window and control, where the design puts it, with its caption.
+TEST_F(Windows, ControlsSitWhereTheDesignPutsThem) {
+    click("cmdShowWeb");
+    const QWidget& list = *listWindow.window();
+    const struct {
+        const QWidget& window;
+        const char* name;
+        QRect geometry; // a window's is its client size
+        QString caption;
+        bool smallArial;
+    } cases[] = {
+        {testWindow, "frmTavrinTest", {0, 0, 115, 179}, "Test", true},
+        {testWindow, "txtName", {24, 8, 65, 19}, "Zorv", true},
+        {testWindow, "txtProd", {24, 32, 65, 19}, "RATS", true},
+        {testWindow, "txtFlag", {24, 56, 65, 19}, "16", true},
+        {testWindow, "txtPing", {24, 80, 65, 19}, "47", true},
+        {testWindow, "cmdAdd", {24, 104, 65, 17}, "Add", true},
+        {testWindow, "cmdDel", {24, 120, 65, 17}, "Delete", true},
+        {testWindow, "cmdShowWeb", {24, 136, 65, 33}, "Show Tavrin", true},
+        {list, "frmTavrin", {0, 0, 385, 203}, "Tavrin", false},
+        {list, "lstChanSave", {0, 0, 385, 169}, "Channel members", true},
+        {list, "cmdClose", {320, 176, 57, 25}, "Close", false},
+    };
+    for (const auto& c : cases) {
+        const QWidget* widget =
+            c.window.objectName() == c.name ? &c.window : c.window.findChild<QWidget*>(c.name);
+        ASSERT_NE(widget, nullptr) << c.name;
+        EXPECT_EQ(widget->isWindow() ? QRect(QPoint(), widget->size()) : widget->geometry(), c.geometry)
+            << c.name;
+        QString caption = widget->isWindow() ? widget->windowTitle() : widget->accessibleName();
+        if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+            caption = button->text();
+        } else if (const auto* field = qobject_cast<const QLineEdit*>(widget)) {
+            caption = field->text();
+        }
+        EXPECT_EQ(caption, c.caption) << c.name;
+        if (c.smallArial) {
+            EXPECT_EQ(widget->font().family(), "Arial") << c.name;
+            EXPECT_EQ(widget->font().pointSizeF(), 8.25) << c.name;
+        }
+    }
+}
+
 TEST_F(Windows, TabOrderFollowsTheFieldsThenTheButtons) {
     testWindow.show();
     QStringList order;
@@ -211,6 +254,24 @@ TEST_F(Windows, BadNumbersAreReportedAndTheListIsKept) {
             EXPECT_EQ(errors, QStringList{c.error}) << c.flags.toStdString() << " / " << c.ping.toStdString();
             EXPECT_EQ(rows(), QStringList{"[ICON]STAR[/ICON][USER]Zorv[/USER][PING]1[/PING]"});
         }
+    }
+}
+
+TEST(Clicks, AFailureOfAnyKindIsReported) {
+    const struct {
+        std::function<void()> work;
+        QStringList reports;
+    } cases[] = {
+        {[] {}, {}},
+        {[] { throw std::runtime_error("out of luck"); }, {"Deleting the member failed: out of luck"}},
+        {[] { throw std::bad_alloc(); }, {"Deleting the member failed: std::bad_alloc"}},
+        {[] { throw 7; }, {"Deleting the member failed."}},
+    };
+    for (const auto& c : cases) {
+        QStringList reports;
+        frmTavrinTest::runClick("Deleting the member", c.work,
+                                [&](const QString& message) { reports << message; });
+        EXPECT_EQ(reports, c.reports);
     }
 }
 

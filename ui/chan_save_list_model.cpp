@@ -12,7 +12,7 @@ ChanSaveListModel::~ChanSaveListModel() {
     list_.setObserver(nullptr);
 }
 
-// Views ask for every row's index when they lay out; this answers without the
+// Views ask for indexes all the time; this answers without the
 // base class's round of virtual calls.
 QModelIndex ChanSaveListModel::index(int row, int column, const QModelIndex& parent) const {
     const bool inRange = row >= 0 && row < list_.count() && column == 0 && !parent.isValid();

@@ -70,43 +70,52 @@ frmTavrinTest::frmTavrinTest(ListWindowReference& listWindow, ErrorReporter repo
 }
 
 void frmTavrinTest::cmdAdd_Click() {
-    handle(tr("Adding the member"), [this] {
-        const QString username = txtName->text();
-        const QString Message = txtProd->text();
-        const QString flagText = txtFlag->text();
-        frmTavrin& list = listWindow_.ensureExists();
-        // Ping is converted first, so it is the one reported when both are wrong.
-        const auto Ping = parseWholeNumber(txtPing->text());
-        if (!Ping) {
-            return reportError_(needsWholeNumber(tr("Ping")));
-        }
-        const auto Flags = parseWholeNumber(flagText);
-        if (!Flags) {
-            return reportError_(needsWholeNumber(tr("Flags")));
-        }
-        list.TavrinAdd(username, Message, *Flags, *Ping);
-    });
+    runClick(
+        tr("Adding the member"),
+        [this] {
+            const QString username = txtName->text();
+            const QString Message = txtProd->text();
+            const QString flagText = txtFlag->text();
+            frmTavrin& list = listWindow_.ensureExists();
+            // Ping is converted first, so it is the one reported when both are wrong.
+            const auto Ping = parseWholeNumber(txtPing->text());
+            if (!Ping) {
+                return reportError_(needsWholeNumber(tr("Ping")));
+            }
+            const auto Flags = parseWholeNumber(flagText);
+            if (!Flags) {
+                return reportError_(needsWholeNumber(tr("Flags")));
+            }
+            list.TavrinAdd(username, Message, *Flags, *Ping);
+        },
+        reportError_);
 }
 
 void frmTavrinTest::cmdDel_Click() {
-    handle(tr("Deleting the member"), [this] { listWindow_.ensureExists().TavrinDel(txtName->text()); });
+    runClick(
+        tr("Deleting the member"), [this] { listWindow_.ensureExists().TavrinDel(txtName->text()); },
+        reportError_);
 }
 
 void frmTavrinTest::cmdShowWeb_Click() {
-    handle(tr("Showing the list"), [this] {
-        frmTavrin& list = listWindow_.ensureExists();
-        list.show();
-        list.raise();
-        list.activateWindow();
-    });
+    runClick(
+        tr("Showing the list"),
+        [this] {
+            frmTavrin& list = listWindow_.ensureExists();
+            list.show();
+            list.raise();
+            list.activateWindow();
+        },
+        reportError_);
 }
 
-void frmTavrinTest::handle(const QString& action, const std::function<void()>& work) {
+void frmTavrinTest::runClick(const QString& action, const std::function<void()>& work,
+                             const ErrorReporter& reportError) {
     try {
         work();
     } catch (const std::exception& error) {
-        reportError_(tr("%1 failed: %2").arg(action, QString::fromLocal8Bit(error.what())));
+        reportError(tr("%1 failed: %2").arg(action, QString::fromLocal8Bit(error.what())));
     } catch (...) {
-        reportError_(tr("%1 failed.").arg(action));
+        reportError(tr("%1 failed.").arg(action));
     }
 }

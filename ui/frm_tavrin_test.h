@@ -22,12 +22,15 @@ public:
     explicit frmTavrinTest(ListWindowReference& listWindow, ErrorReporter reportError = {},
                            QWidget* parent = nullptr);
 
+    // Runs a click's work. A failure of any kind is reported as what the click
+    // was doing and why it failed, and the program carries on.
+    static void runClick(const QString& action, const std::function<void()>& work,
+                         const ErrorReporter& reportError);
+
 private:
     void cmdAdd_Click();
     void cmdDel_Click();
     void cmdShowWeb_Click();
-    // Runs a click's work; a failure is reported and leaves the list as it was.
-    void handle(const QString& action, const std::function<void()>& work);
 
     ListWindowReference& listWindow_;
     ErrorReporter reportError_;
