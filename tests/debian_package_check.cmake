@@ -1,5 +1,6 @@
-# Builds the Debian package with CPack and checks what it installs and that
-# its dependencies were worked out from what the program links.
+# Builds the Debian package with CPack and checks what it installs, that its
+# dependencies were worked out from what the program links, and that lintian
+# finds no error and no warning in it.
 # Expects BUILD_DIR.
 
 set(work "${BUILD_DIR}/debian-package-check")
@@ -19,13 +20,14 @@ execute_process(COMMAND dpkg-deb --fsys-tarfile ${packages} COMMAND tar -xO ./us
                 OUTPUT_VARIABLE desktopEntry)
 
 foreach(expected "./usr/bin/TavrinTest" "./usr/share/applications/tavrintest.desktop"
-                 "./usr/share/icons/hicolor/scalable/apps/tavrintest.svg")
+                 "./usr/share/icons/hicolor/scalable/apps/tavrintest.svg" "./usr/share/man/man1/TavrinTest.1.gz"
+                 "./usr/share/doc/tavrintest/copyright")
     string(FIND "${contents}" "${expected}" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "the package lacks ${expected}:\n${contents}")
     endif()
 endforeach()
-foreach(expected "Package: tavrintest" "libqt6widgets6" "libicu")
+foreach(expected "Package: tavrintest" "libqt6widgets6" "libicu" "fonts-liberation2")
     string(FIND "${fields}" "${expected}" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "the package's fields lack ${expected}:\n${fields}")
@@ -34,4 +36,10 @@ endforeach()
 string(FIND "${desktopEntry}" "Name=TavrinTest" at)
 if(at EQUAL -1)
     message(FATAL_ERROR "the desktop entry has no Name=TavrinTest:\n${desktopEntry}")
+endif()
+
+execute_process(COMMAND lintian --fail-on error,warning ${packages} RESULT_VARIABLE result OUTPUT_VARIABLE tags
+                ERROR_VARIABLE tags)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "lintian finds fault with the package:\n${tags}")
 endif()
