@@ -84,8 +84,14 @@ const QString& nextMember(const QStringList& names, qsizetype& cursor) {
     return names[cursor];
 }
 
-template <typename Window> std::unique_ptr<Window> filledWindow(const QStringList& names) {
+using DisplayMode = frmTavrin::DisplayMode;
+
+template <typename Window, DisplayMode display = DisplayMode::EntryText>
+std::unique_ptr<Window> filledWindow(const QStringList& names) {
     auto window = std::make_unique<Window>();
+    if constexpr (std::is_same_v<Window, frmTavrin>) {
+        window->setDisplayMode(display);
+    }
     for (const auto& name : names) {
         if constexpr (std::is_same_v<Window, frmTavrin>) {
             window->TavrinAdd(name, "RATS", 0, 47);
@@ -99,23 +105,25 @@ template <typename Window> std::unique_ptr<Window> filledWindow(const QStringLis
 }
 
 // Times one operation on members picked all over a filled, shown window.
-template <typename Window, typename Operation>
+template <typename Window, DisplayMode display, typename Operation>
 void onFilledWindow(benchmark::State& state, Operation operation) {
     const auto names = memberNames(static_cast<int>(state.range(0)));
-    const auto window = filledWindow<Window>(names);
+    const auto window = filledWindow<Window, display>(names);
     qsizetype cursor = 0;
     for (auto _ : state) {
         operation(*window, nextMember(names, cursor));
     }
 }
 
-template <typename Window> void refresh(benchmark::State& state) {
-    onFilledWindow<Window>(
+template <typename Window, DisplayMode display = DisplayMode::EntryText>
+void refresh(benchmark::State& state) {
+    onFilledWindow<Window, display>(
         state, [](Window& window, const QString& name) { window.TavrinAdd(name, "RATS", 0, 47); });
 }
 
-template <typename Window> void deleteAndAddBack(benchmark::State& state) {
-    onFilledWindow<Window>(state, [](Window& window, const QString& name) {
+template <typename Window, DisplayMode display = DisplayMode::EntryText>
+void deleteAndAddBack(benchmark::State& state) {
+    onFilledWindow<Window, display>(state, [](Window& window, const QString& name) {
         window.TavrinDel(name);
         window.TavrinAdd(name, "RATS", 0, 47);
     });
@@ -138,10 +146,10 @@ protected:
 // out and painted on its own. The first rows stay in view at the top of the
 // list; an operator's refresh moves it up among them, while a refresh of
 // anyone else below them changes nothing on screen.
-template <bool inView> void liveChange(benchmark::State& state) {
+template <bool inView, DisplayMode display> void liveChange(benchmark::State& state) {
     const int inViewCount = 20;
     const auto names = memberNames(static_cast<int>(state.range(0)));
-    const auto window = filledWindow<frmTavrin>(names);
+    const std::unique_ptr<frmTavrin> window = filledWindow<frmTavrin, display>(names);
     const auto below = names.mid(inViewCount);
     auto* list = window->findChild<QAbstractItemView*>("lstChanSave");
     PaintCounter rowPaints(*list->viewport());
@@ -204,14 +212,27 @@ BENCHMARK(refresh<frmTavrin>)->Name("WindowRefresh/indexed")->Apply(sizes);
 BENCHMARK(refresh<LiteralListWindow>)->Name("WindowRefresh/literal")->Apply(sizes);
 BENCHMARK(deleteAndAddBack<frmTavrin>)->Name("WindowDeleteAndAddBack/indexed")->Apply(sizes);
 BENCHMARK(deleteAndAddBack<LiteralListWindow>)->Name("WindowDeleteAndAddBack/literal")->Apply(sizes);
-BENCHMARK(liveChange<true>)->Name("LiveChangeInView/indexed")->Apply(liveSizes);
-BENCHMARK(liveChange<false>)->Name("LiveChangeOutOfView/indexed")->Apply(liveSizes);
 BENCHMARK(fullListMemory)->Name("FullListMemory")->Iterations(1);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication application(argc, argv);
+    benchmark::RegisterBenchmark("LiveChangeInView/indexed", liveChange<true, DisplayMode::EntryText>)
+        ->Apply(liveSizes);
+    benchmark::RegisterBenchmark("LiveChangeOutOfView/indexed", liveChange<false, DisplayMode::EntryText>)
+        ->Apply(liveSizes);
+    // The same in the members display.
+    benchmark::RegisterBenchmark("MembersWindowRefresh/indexed", refresh<frmTavrin, DisplayMode::Members>)
+        ->Apply(sizes);
+    benchmark::RegisterBenchmark("MembersWindowDeleteAndAddBack/indexed",
+                                 deleteAndAddBack<frmTavrin, DisplayMode::Members>)
+        ->Apply(sizes);
+    benchmark::RegisterBenchmark("MembersLiveChangeInView/indexed", liveChange<true, DisplayMode::Members>)
+        ->Apply(liveSizes);
+    benchmark::RegisterBenchmark("MembersLiveChangeOutOfView/indexed",
+                                 liveChange<false, DisplayMode::Members>)
+        ->Apply(liveSizes);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

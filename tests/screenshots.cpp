@@ -1,5 +1,6 @@
 // Starts the program's windows headless, adds a few members as a user would,
-// shows the list and saves a picture of each window into the given folder.
+// shows the list and saves a picture of each window into the given folder;
+// then a picture of the members display, with a member of every keyword.
 
 #include "frm_tavrin_test.h"
 #include "list_window_reference.h"
@@ -54,8 +55,32 @@ int main(int argc, char* argv[]) {
     click(testWindow, "cmdShowWeb");
     QTest::qWait(100);
 
-    const bool saved = testWindow.grab().save(folder.filePath("test-window.png")) &&
-                       listWindow.window()->grab().save(folder.filePath("list-window.png"));
+    bool saved = testWindow.grab().save(folder.filePath("test-window.png")) &&
+                 listWindow.window()->grab().save(folder.filePath("list-window.png"));
+
+    // The members display, with a member of every keyword and a spread of pings.
+    listWindow.window()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const struct {
+        const char* name;
+        const char* status;
+        qint32 flags;
+        qint32 ping;
+    } everyKeyword[] = {
+        {"Halbrand", "RATS", 0x02, 64},     {"Ysolde", "RATS", 0x01, 18},
+        {"Admin", "RATS", 0x08, 140},       {"Orator", "PXES", 0x04, 230},
+        {"Visitor", "3RAW", 0x40, 350},     {"Mirelle", "2RAW", 0x20, 450},
+        {"Referee", "RATS", 0x100000, 900}, {"Challenger", "PX3W", 0x200000, -1},
+        {"Zorv", "RATS", 0x10, 47},         {"Kestrel", "VD2D", 0, 112},
+    };
+    frmTavrin& membersWindow = listWindow.ensureExists();
+    membersWindow.setDisplayMode(frmTavrin::DisplayMode::Members);
+    for (const auto& member : everyKeyword) {
+        membersWindow.TavrinAdd(member.name, member.status, member.flags, member.ping);
+    }
+    membersWindow.show();
+    QTest::qWait(100);
+    saved = saved && membersWindow.grab().save(folder.filePath("members-window.png"));
     if (!saved) {
         std::fprintf(stderr, "could not write the pictures into %s\n", qPrintable(folder.absolutePath()));
         return 1;

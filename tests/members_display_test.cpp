@@ -1,0 +1,110 @@
+// The members display: every badge and meter state drawn distinctly, the
+// activation signal, and the switch between displays.
+
+#include "members_delegate.h"
+#include "tavrin_widgets/frm_tavrin.h"
+#include "uniform_row_list_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStringListModel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString entry(const QString& keyword, const QString& ping) {
+    return "[ICON]" + keyword + "[/ICON][USER]Zorv[/USER][PING]" + ping + "[/PING]";
+}
+
+TEST(MembersDisplay, DrawsEveryBadgeAndMeterStateDistinctly) {
+    const QStringList texts{
+        entry("OP", "47"),      entry("BLIZZ", "47"),   entry("SYSOP", "47"),      entry("SPKR", "47"),
+        entry("GLASSES", "47"), entry("SQUELCH", "47"), entry("GFOFFICIAL", "47"), entry("GFPLAYER", "47"),
+        entry("STAR", "47"),    entry("W3XP", "47"),    entry("", "47"),           entry("STAR", "PLUG"),
+        entry("STAR", "-1"),    entry("STAR", "250"),   entry("STAR", "350"),      entry("STAR", "500"),
+        entry("STAR", "900"),
+    };
+    QStringListModel model(texts);
+    QWidget host;
+    MembersDelegate delegate;
+    QStyleOptionViewItem option;
+    option.initFrom(&host);
+    option.rect = QRect(0, 0, 300, 18);
+    option.widget = &host;
+    QList<QImage> rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QImage image(option.rect.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        delegate.paint(&painter, option, model.index(row));
+        painter.end();
+        EXPECT_FALSE(rows.contains(image)) << texts[row].toStdString() << " looks like an earlier row";
+        rows << image;
+    }
+    const QRect badge(0, 0, 40, 18);
+    QImage blank(badge.size(), QImage::Format_ARGB32);
+    blank.fill(Qt::white);
+    EXPECT_NE(rows[0].copy(badge), blank);
+    EXPECT_EQ(rows[10].copy(badge), blank) << "an empty keyword shows no badge";
+}
+
+class ListWindow : public ::testing::Test {
+protected:
+    ListWindow() {
+        for (int index = 0; index < 60; ++index) {
+            window.TavrinAdd(QString("member%1").arg(index), "RATS", 0, index);
+        }
+        window.TavrinAdd("a[/USER]b", "RATS", 0x02, 1);
+        window.show();
+        QCoreApplication::processEvents();
+    }
+
+    UniformRowListView& list() { return *window.findChild<UniformRowListView*>("lstChanSave"); }
+
+    frmTavrin window;
+};
+
+TEST_F(ListWindow, ActivatingARowNamesTheMember) {
+    QSignalSpy activated(&window, &frmTavrin::memberActivated);
+    list().setCurrentIndex(list().model()->index(3, 0));
+    QTest::keyClick(&list(), Qt::Key_Return);
+    const QPoint top = list().visualRect(list().model()->index(0, 0)).center();
+    QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, top); // a double-click begins as a click
+    QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, top);
+    ASSERT_EQ(activated.count(), 2);
+    EXPECT_EQ(activated[0][0].toString(), "member2");
+    EXPECT_EQ(activated[1][0].toString(), "a[/USER]b") << "a name holding tags comes back whole";
+    EXPECT_TRUE(window.isVisible()) << "Return does not press Close";
+}
+
+TEST_F(ListWindow, SwitchingTheDisplayKeepsSelectionScrollAndText) {
+    list().setCurrentIndex(list().model()->index(30, 0));
+    list().verticalScrollBar()->setValue(20);
+    const QString entryText = list().currentIndex().data().toString();
+    const QString toolTip = list().currentIndex().data(Qt::ToolTipRole).toString();
+    QAction* members = nullptr;
+    for (QAction* action : list().actions()) {
+        members = action->text() == "Members" ? action : members;
+    }
+    ASSERT_NE(members, nullptr) << "the context menu offers the members display";
+    members->trigger();
+    EXPECT_EQ(window.displayMode(), frmTavrin::DisplayMode::Members);
+    EXPECT_EQ(list().currentIndex().row(), 30);
+    EXPECT_TRUE(list().selectionModel()->isRowSelected(30, {}));
+    EXPECT_EQ(list().verticalScrollBar()->value(), 20);
+    QTest::keySequence(&list(), QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), entryText);
+    EXPECT_EQ(list().currentIndex().data(Qt::ToolTipRole).toString(), toolTip);
+    window.setDisplayMode(frmTavrin::DisplayMode::EntryText);
+    EXPECT_FALSE(members->isChecked());
+    EXPECT_EQ(list().verticalScrollBar()->value(), 20);
+}
+
+} // namespace
