@@ -258,12 +258,15 @@ void UniformRowListView::paintEvent(QPaintEvent* event) {
             background.state &= ~QStyle::State_Selected;
             style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
         }
-        itemDelegateForIndex(index)->paint(&painter, option, index);
+        if (auto* delegate = itemDelegateForIndex(index)) {
+            delegate->paint(&painter, option, index);
+        }
     }
 }
 
 // Here and below, QListView is passed over on purpose: its versions throw
 // away or rebuild a layout of every row, which this view never needs.
+// NOLINTBEGIN(bugprone-parent-virtual-call)
 void UniformRowListView::updateGeometries() {
     updateScrollRange();
     QAbstractItemView::updateGeometries();
@@ -379,3 +382,4 @@ void UniformRowListView::selectionChanged(const QItemSelection& selected, const 
 #endif
     QAbstractItemView::selectionChanged(selected, deselected);
 }
+// NOLINTEND(bugprone-parent-virtual-call)
