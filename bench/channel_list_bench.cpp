@@ -2,6 +2,7 @@
 // size: the indexed ChanSaveList against the literal way, which reads every
 // entry's text back and lower-cases its name on each look-up.
 
+#include "channel_list/entry_text.h"
 #include "channel_list/tavrin.h"
 
 #include "ratio_reporter.h"
@@ -30,24 +31,20 @@ const std::u16string& nextMember(const std::vector<std::u16string>& names, std::
     return names[cursor];
 }
 
-template <typename List, typename Add, typename Del>
-void refresh(benchmark::State& state, List& list, Add add, Del) {
+template <typename List, typename Add, typename Del, typename Fill>
+void refresh(benchmark::State& state, List& list, Add add, Del, Fill fill) {
     const auto names = memberNames(static_cast<int>(state.range(0)));
-    for (const auto& name : names) {
-        add(list, name);
-    }
+    fill(list, names);
     std::size_t cursor = 0;
     for (auto _ : state) {
         add(list, nextMember(names, cursor));
     }
 }
 
-template <typename List, typename Add, typename Del>
-void deleteAndAddBack(benchmark::State& state, List& list, Add add, Del del) {
+template <typename List, typename Add, typename Del, typename Fill>
+void deleteAndAddBack(benchmark::State& state, List& list, Add add, Del del, Fill fill) {
     const auto names = memberNames(static_cast<int>(state.range(0)));
-    for (const auto& name : names) {
-        add(list, name);
-    }
+    fill(list, names);
     std::size_t cursor = 0;
     for (auto _ : state) {
         const auto& name = nextMember(names, cursor);
@@ -62,6 +59,18 @@ const auto indexedAdd = [](tavrin::ChanSaveList& list, const std::u16string& nam
 const auto indexedDel = [](tavrin::ChanSaveList& list, const std::u16string& name) {
     tavrin::TavrinDel(list, name);
 };
+const auto indexedFill = [](tavrin::ChanSaveList& list, const std::vector<std::u16string>& names) {
+    for (const auto& name : names) {
+        indexedAdd(list, name);
+    }
+};
+// Filling the literal list the literal way would take minutes per size.
+const auto literalFill = [](tavrin::testing::ReferenceChannelList& list,
+                            const std::vector<std::u16string>& names) {
+    for (const auto& name : names) {
+        list.appendNewMember(tavrin::entryText(u"STAR", name, u"47"));
+    }
+};
 const auto literalAdd = [](tavrin::testing::ReferenceChannelList& list, const std::u16string& name) {
     list.add(name, u"RATS", 0, 47);
 };
@@ -71,12 +80,12 @@ const auto literalDel = [](tavrin::testing::ReferenceChannelList& list, const st
 
 template <auto Operation> void indexed(benchmark::State& state) {
     tavrin::ChanSaveList list;
-    Operation(state, list, indexedAdd, indexedDel);
+    Operation(state, list, indexedAdd, indexedDel, indexedFill);
 }
 
 template <auto Operation> void literal(benchmark::State& state) {
     tavrin::testing::ReferenceChannelList list;
-    Operation(state, list, literalAdd, literalDel);
+    Operation(state, list, literalAdd, literalDel, literalFill);
 }
 
 void sizes(benchmark::internal::Benchmark* benchmark) {
@@ -85,17 +94,20 @@ void sizes(benchmark::internal::Benchmark* benchmark) {
 
 } // namespace
 
-BENCHMARK(indexed<refresh<tavrin::ChanSaveList, decltype(indexedAdd), decltype(indexedDel)>>)
+BENCHMARK(
+    indexed<refresh<tavrin::ChanSaveList, decltype(indexedAdd), decltype(indexedDel), decltype(indexedFill)>>)
     ->Name("Refresh/indexed")
     ->Apply(sizes);
-BENCHMARK(literal<refresh<tavrin::testing::ReferenceChannelList, decltype(literalAdd), decltype(literalDel)>>)
+BENCHMARK(literal<refresh<tavrin::testing::ReferenceChannelList, decltype(literalAdd), decltype(literalDel),
+                          decltype(literalFill)>>)
     ->Name("Refresh/literal")
     ->Apply(sizes);
-BENCHMARK(indexed<deleteAndAddBack<tavrin::ChanSaveList, decltype(indexedAdd), decltype(indexedDel)>>)
+BENCHMARK(indexed<deleteAndAddBack<tavrin::ChanSaveList, decltype(indexedAdd), decltype(indexedDel),
+                                   decltype(indexedFill)>>)
     ->Name("DeleteAndAddBack/indexed")
     ->Apply(sizes);
 BENCHMARK(literal<deleteAndAddBack<tavrin::testing::ReferenceChannelList, decltype(literalAdd),
-                                   decltype(literalDel)>>)
+                                   decltype(literalDel), decltype(literalFill)>>)
     ->Name("DeleteAndAddBack/literal")
     ->Apply(sizes);
 

@@ -38,6 +38,9 @@ public:
         }
     }
 
+    // Appends the text of a member known to be new, without a look-up.
+    void appendNewMember(std::u16string text) { texts_.push_back(std::move(text)); }
+
     const std::vector<std::u16string>& texts() const { return texts_; }
 
 private:
