@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QIdentityProxyModel>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
@@ -53,6 +54,38 @@ TEST(MembersDisplay, DrawsEveryBadgeAndMeterStateDistinctly) {
     blank.fill(Qt::white);
     EXPECT_NE(rows[0].copy(badge), blank);
     EXPECT_EQ(rows[10].copy(badge), blank) << "an empty keyword shows no badge";
+}
+
+// Counts what a view reads of its rows.
+class ReadCounter : public QIdentityProxyModel {
+public:
+    QVariant data(const QModelIndex& index, int role) const override {
+        reads += role == Qt::DisplayRole ? 1 : 0;
+        return QIdentityProxyModel::data(index, role);
+    }
+    mutable int reads = 0;
+};
+
+TEST(MembersDisplay, PaintingReadsOnlyTheVisibleRows) {
+    QStringList texts;
+    for (int row = 0; row < 5000; ++row) {
+        texts << entry("STAR", QString::number(row));
+    }
+    QStringListModel model(texts);
+    ReadCounter counter;
+    counter.setSourceModel(&model);
+    UniformRowListView view;
+    MembersDelegate delegate;
+    view.setItemDelegate(&delegate);
+    view.setModel(&counter);
+    view.resize(300, 170);
+    view.show();
+    QCoreApplication::processEvents();
+    counter.reads = 0;
+    view.viewport()->repaint();
+    const int visibleRows = view.viewport()->height() / view.visualRect(counter.index(0, 0)).height() + 1;
+    EXPECT_GT(counter.reads, 0);
+    EXPECT_LE(counter.reads, visibleRows);
 }
 
 class ListWindow : public ::testing::Test {
