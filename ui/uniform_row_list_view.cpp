@@ -51,14 +51,14 @@ int UniformRowListView::rowHeight() const {
     if (rowHeight_ > 0) {
         return rowHeight_;
     }
-    auto* delegate = itemDelegate();
-    if (rowCount() == 0 || delegate == nullptr) {
+    const QModelIndex first = rowCount() > 0 ? rowIndex(0) : QModelIndex();
+    auto* delegate = first.isValid() ? itemDelegateForIndex(first) : nullptr;
+    if (delegate == nullptr) {
         return std::max(1, fontMetrics().height());
     }
     QStyleOptionViewItem option;
     initViewItemOption(&option);
-    const QModelIndex first = rowIndex(0);
-    rowHeight_ = std::max(1, itemDelegateForIndex(first)->sizeHint(option, first).height());
+    rowHeight_ = std::max(1, delegate->sizeHint(option, first).height());
     return rowHeight_;
 }
 
@@ -84,6 +84,14 @@ int UniformRowListView::fullyVisibleRows() const {
     return std::max(1, viewport()->height() / rowHeight());
 }
 
+int UniformRowListView::scrollStep() const {
+    return scrollsPerItem() ? 1 : rowHeight();
+}
+
+int UniformRowListView::scrollPage() const {
+    return scrollsPerItem() ? fullyVisibleRows() : viewport()->height();
+}
+
 QRect UniformRowListView::visualRect(const QModelIndex& index) const {
     if (!index.isValid() || index.model() != model() || index.parent() != rootIndex() ||
         index.column() != modelColumn()) {
@@ -107,9 +115,8 @@ void UniformRowListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     if (scrollRangePending_) {
         updateScrollRange();
     }
-    // Worked out in rows or in pixels, as the scroll bar counts.
-    const int unit = scrollsPerItem() ? 1 : rowHeight();
-    const int page = scrollsPerItem() ? fullyVisibleRows() : viewport()->height();
+    const int unit = scrollStep();
+    const int page = scrollPage();
     const int top = clampToInt(qint64{index.row()} * unit);
     const int bottom = clampToInt(qint64{top} + unit - page); // shows the row last
     QScrollBar* bar = verticalScrollBar();
@@ -273,9 +280,7 @@ void UniformRowListView::updateGeometries() {
 }
 
 int UniformRowListView::scrollMaximum() const {
-    const qint64 beyondPage = scrollsPerItem() ? qint64{rowCount()} - fullyVisibleRows()
-                                               : qint64{rowCount()} * rowHeight() - viewport()->height();
-    return std::max(0, clampToInt(beyondPage));
+    return std::max(0, clampToInt(qint64{rowCount()} * scrollStep() - scrollPage()));
 }
 
 void UniformRowListView::updateScrollRange() {
@@ -288,8 +293,8 @@ void UniformRowListView::updateScrollRange() {
         // next paint, and that frame would be painted twice.
         setVerticalScrollBarPolicy(verticalScrollBarPolicy());
     }
-    bar->setPageStep(scrollsPerItem() ? fullyVisibleRows() : viewport()->height());
-    bar->setSingleStep(scrollsPerItem() ? 1 : rowHeight());
+    bar->setPageStep(scrollPage());
+    bar->setSingleStep(scrollStep());
     horizontalScrollBar()->setRange(0, 0);
 }
 

@@ -53,6 +53,9 @@ private:
     int rowAtY(int y) const;
     int rowTop(int row) const;
     int fullyVisibleRows() const;
+    // What one step and one page of the scroll bar are: rows, or pixels.
+    int scrollStep() const;
+    int scrollPage() const;
     bool scrollsPerItem() const { return verticalScrollMode() == ScrollPerItem; }
     QModelIndex rowIndex(int row) const;
     int scrollMaximum() const;
