@@ -8,9 +8,9 @@
 #include <QPolygonF>
 #include <QtMath>
 
-#include <charconv>
+#include <algorithm>
 #include <cstdint>
-#include <string>
+#include <iterator>
 
 namespace {
 
@@ -93,7 +93,8 @@ void paintProductCapsule(QPainter& painter, const QRectF& area, std::u16string_v
     painter.drawText(inside, Qt::AlignCenter, text);
 }
 
-void paintSymbol(QPainter& painter, const QRectF& square, std::u16string_view keyword) {
+// Draws the shape of a keyword of the icon rules; false for any other keyword.
+bool paintSymbol(QPainter& painter, const QRectF& square, std::u16string_view keyword) {
     const qreal size = square.width();
     painter.setBrush(Qt::NoBrush);
     if (keyword == u"OP") { // a crown
@@ -141,17 +142,10 @@ void paintSymbol(QPainter& painter, const QRectF& square, std::u16string_view ke
         fillShape(painter, star(square, 5, 0.45), teal, size);
     } else if (keyword == u"GFPLAYER") { // a diamond
         fillShape(painter, scaled(square, {{0.5, 0.06}, {0.9, 0.5}, {0.5, 0.94}, {0.1, 0.5}}), orange, size);
+    } else {
+        return false;
     }
-}
-
-bool isSymbolKeyword(std::u16string_view keyword) {
-    for (const std::u16string_view symbol :
-         {u"OP", u"BLIZZ", u"SYSOP", u"SPKR", u"GLASSES", u"SQUELCH", u"GFOFFICIAL", u"GFPLAYER"}) {
-        if (keyword == symbol) {
-            return true;
-        }
-    }
-    return false;
+    return true;
 }
 
 } // namespace
@@ -160,11 +154,15 @@ ConnectionQuality connectionQuality(std::u16string_view pingField) {
     if (pingField == u"PLUG") {
         return {ConnectionQuality::Kind::noUdp, 0};
     }
-    std::string digits(pingField.begin(), pingField.end());
-    std::int64_t ping = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), ping);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || ping < 0) {
+    // Only plain digits are a ping: a sign means a negative one, which tells nothing.
+    const bool digitsOnly = std::all_of(pingField.begin(), pingField.end(),
+                                        [](char16_t unit) { return unit >= u'0' && unit <= u'9'; });
+    if (pingField.empty() || !digitsOnly) {
         return {ConnectionQuality::Kind::unknown, 0};
+    }
+    std::int64_t ping = 0;
+    for (const char16_t digit : pingField) {
+        ping = std::min<std::int64_t>(ping * 10 + (digit - u'0'), barLimits[std::size(barLimits) - 1].below);
     }
     for (const auto& limit : barLimits) {
         if (ping < limit.below) {
@@ -180,11 +178,9 @@ void paintBadge(QPainter& painter, const QRectF& area, std::u16string_view keywo
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    if (isSymbolKeyword(keyword)) {
-        const qreal side = area.height();
-        const QRectF square(area.center().x() - side / 2, area.top(), side, side);
-        paintSymbol(painter, square.adjusted(1, 1, -1, -1), keyword);
-    } else {
+    const qreal side = area.height();
+    const QRectF square(area.center().x() - side / 2, area.top(), side, side);
+    if (!paintSymbol(painter, square.adjusted(1, 1, -1, -1), keyword)) {
         paintProductCapsule(painter, area, keyword);
     }
     painter.restore();

@@ -41,7 +41,7 @@ void MembersDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->setPen(item.palette.color(
         group, item.state.testFlag(QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(item.font);
-    const QString shownName = toQString(fields.name).left(longestShownName);
+    const QString shownName = toQString(fields.name.substr(0, longestShownName));
     painter->drawText(name, Qt::AlignLeft | Qt::AlignVCenter,
                       item.fontMetrics.elidedText(shownName, Qt::ElideRight, qFloor(name.width())));
     paintConnectionMeter(*painter, meter, connectionQuality(fields.pingField), item.palette);
