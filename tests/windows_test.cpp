@@ -43,16 +43,17 @@ public:
     }
 
     void click(const char* button) {
-        auto* pushButton = testWindow.findChild<QPushButton*>(button);
-        ASSERT_NE(pushButton, nullptr) << button;
-        clickOn(*pushButton);
-        settle();
+        onButton(button, [](QPushButton& pushButton) { clickOn(pushButton); });
     }
 
     void press(const char* button, Qt::Key key) {
+        onButton(button, [key](QPushButton& pushButton) { QTest::keyClick(&pushButton, key); });
+    }
+
+    void onButton(const char* button, const std::function<void(QPushButton&)>& action) {
         auto* pushButton = testWindow.findChild<QPushButton*>(button);
         ASSERT_NE(pushButton, nullptr) << button;
-        QTest::keyClick(pushButton, key);
+        action(*pushButton);
         settle();
     }
 
