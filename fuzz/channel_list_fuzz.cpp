@@ -87,9 +87,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::u16string name = !names.empty() && input.ConsumeBool()
                                   ? names[input.ConsumeIntegralInRange<std::size_t>(0, names.size() - 1)]
                                   : text(input);
-        if (input.ConsumeIntegralInRange(0, 3) == 0) {
+        const int operation = input.ConsumeIntegralInRange(0, 15);
+        if (operation < 4) {
             tavrin::TavrinDel(list, name);
             reference.del(name);
+        } else if (operation == 4) {
+            list.clear(); // the chat client changes channel
+            reference.clear();
         } else {
             const auto status = text(input);
             const auto Flags = input.ConsumeIntegral<std::int32_t>();

@@ -38,6 +38,8 @@ public:
         }
     }
 
+    void clear() { texts_.clear(); }
+
     // Appends the text of a member known to be new, without a look-up.
     void appendNewMember(std::u16string text) { texts_.push_back(std::move(text)); }
 

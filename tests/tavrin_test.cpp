@@ -188,6 +188,18 @@ TEST_F(Capacity, FullListStillRefreshesAndMakesRoomAfterDelete) {
     EXPECT_EQ(list.find(u"newcomer"), ChanSaveList::maxCount);
 }
 
+TEST_F(Capacity, ClearingAFullListLetsItFillAgain) {
+    fill();
+    list.clear();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.find(u"m5"), std::nullopt);
+    TavrinAdd(list, u"m5", u"RATS", 0, 5);
+    TavrinAdd(list, u"op", u"RATS", op, 1);
+    EXPECT_EQ(textsOf(list), (Texts{line(u"OP", u"op", u"1"), line(u"STAR", u"m5", u"5")}));
+    list.clear();
+    fill();
+}
+
 // Tells the list's changes back, to check a view could follow them.
 class RecordingObserver : public ChanSaveListObserver {
 public:
@@ -195,6 +207,8 @@ public:
     void inserted(Position position) override { events.push_back("+" + std::to_string(position)); }
     void aboutToRemove(Position position) override { events.push_back("-" + std::to_string(position) + "?"); }
     void removed(Position position) override { events.push_back("-" + std::to_string(position)); }
+    void aboutToClear() override { events.push_back("0?"); }
+    void cleared() override { events.push_back("0"); }
     std::vector<std::string> events;
 };
 
@@ -207,11 +221,12 @@ TEST(Observer, HearsEachChangeBeforeAndAfter) {
     TavrinAdd(list, u"A", u"RATS", op, 1);
     TavrinDel(list, u"b");
     TavrinDel(list, u"nobody");
-    EXPECT_EQ(observer.events,
-              (std::vector<std::string>{"+1?", "+1", "+2?", "+2", "-1?", "-1", "+1?", "+1", "-2?", "-2"}));
+    list.clear();
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"+1?", "+1", "+2?", "+2", "-1?", "-1", "+1?", "+1",
+                                                         "-2?", "-2", "0?", "0"}));
     list.setObserver(nullptr);
     TavrinAdd(list, u"C", u"RATS", 0, 1);
-    EXPECT_EQ(observer.events.size(), 10U);
+    EXPECT_EQ(observer.events.size(), 12U);
 }
 
 } // namespace

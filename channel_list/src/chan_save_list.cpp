@@ -196,6 +196,20 @@ std::optional<Position> ChanSaveList::find(std::u16string_view username) const {
     return static_cast<Position>(store_->order.positionOf(topmost));
 }
 
+void ChanSaveList::clear() noexcept {
+    Store& store = *store_;
+    if (store.observer != nullptr) {
+        store.observer->aboutToClear();
+    }
+    store.order.clear();
+    std::vector<Entry>().swap(store.entries);
+    std::vector<EntryId>().swap(store.freeIds);
+    decltype(store.byFoldedName)().swap(store.byFoldedName);
+    if (store.observer != nullptr) {
+        store.observer->cleared();
+    }
+}
+
 void ChanSaveList::setObserver(ChanSaveListObserver* observer) noexcept {
     store_->observer = observer;
 }

@@ -28,6 +28,15 @@ void OrderedSlots::release(Slot slot) noexcept {
     --size_;
 }
 
+void OrderedSlots::clear() noexcept {
+    std::vector<Item>().swap(items_);
+    std::vector<std::int32_t>().swap(tree_);
+    highestPowerOfTwo_ = 1;
+    front_ = 0;
+    back_ = 0;
+    size_ = 0;
+}
+
 void OrderedSlots::add(Slot slot, std::int32_t delta) noexcept {
     for (auto node = static_cast<std::size_t>(slot) + 1; node < tree_.size(); node += node & (~node + 1)) {
         tree_[node] += delta;

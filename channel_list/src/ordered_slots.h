@@ -25,6 +25,8 @@ public:
     Slot takeFront(Item item) noexcept;
     Slot takeBack(Item item) noexcept;
     void release(Slot slot) noexcept;
+    // Forgets every item and frees the slots; the next item takes new ones.
+    void clear() noexcept;
 
     // Positions count from 1.
     std::int32_t positionOf(Slot slot) const noexcept;

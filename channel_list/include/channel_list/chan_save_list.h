@@ -18,6 +18,8 @@ public:
     virtual void inserted(Position position) = 0;
     virtual void aboutToRemove(Position position) = 0;
     virtual void removed(Position position) = 0;
+    virtual void aboutToClear() = 0;
+    virtual void cleared() = 0;
 
 protected:
     ~ChanSaveListObserver() = default;
@@ -56,6 +58,10 @@ public:
     // Puts the text in place of the entry at the position and moves it to the
     // top or the bottom in one step, so a full list can still refresh a member.
     void replace(Position position, std::u16string text, Placement placement);
+
+    // Empties the list in one step, as when a chat client changes channel,
+    // and gives back the memory that the entries held.
+    void clear() noexcept;
 
     // The topmost entry whose name equals this one, ignoring case.
     std::optional<Position> find(std::u16string_view username) const;
