@@ -41,18 +41,36 @@ QVariant ChanSaveListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+void ChanSaveListModel::countOperator(tavrin::Position position, int change) {
+    if (tavrin::entryFields(list_.text(position)).keyword == tavrin::operatorKeyword) {
+        operatorCount_ += change;
+    }
+}
+
 void ChanSaveListModel::aboutToInsert(tavrin::Position position) {
     beginInsertRows({}, position - 1, position - 1);
 }
 
-void ChanSaveListModel::inserted(tavrin::Position) {
+void ChanSaveListModel::inserted(tavrin::Position position) {
+    countOperator(position, +1);
     endInsertRows();
 }
 
 void ChanSaveListModel::aboutToRemove(tavrin::Position position) {
+    countOperator(position, -1);
     beginRemoveRows({}, position - 1, position - 1);
 }
 
 void ChanSaveListModel::removed(tavrin::Position) {
     endRemoveRows();
+}
+
+// One reset, not a removal for every member, when the channel changes.
+void ChanSaveListModel::aboutToClear() {
+    beginResetModel();
+}
+
+void ChanSaveListModel::cleared() {
+    operatorCount_ = 0;
+    endResetModel();
 }

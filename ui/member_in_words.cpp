@@ -49,3 +49,17 @@ QString memberInWords(std::u16string_view entryText) {
     }
     return words.join(QLatin1String(", "));
 }
+
+QString membersHereInWords(int members, int operators, const QLocale& locale) {
+    if (members == 0) {
+        return translated("No members");
+    }
+    const QString memberWords =
+        members == 1 ? translated("1 member") : translated("%1 members").arg(locale.toString(members));
+    if (operators == 0) {
+        return memberWords;
+    }
+    const QString operatorWords = operators == 1 ? translated("1 operator")
+                                                 : translated("%1 operators").arg(locale.toString(operators));
+    return operatorWords + QLatin1String(", ") + memberWords;
+}

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -319,7 +320,9 @@ void UniformRowListView::scheduleScrollRange() {
 }
 
 void UniformRowListView::scrollContentsBy(int dx, int dy) {
-    viewport()->scroll(dx, scrollsPerItem() ? clampToInt(qint64{dy} * rowHeight()) : dy);
+    if (!followingRowsAbove_) {
+        viewport()->scroll(dx, scrollsPerItem() ? clampToInt(qint64{dy} * rowHeight()) : dy);
+    }
 }
 
 void UniformRowListView::doItemsLayout() {
@@ -342,10 +345,19 @@ void UniformRowListView::changeEvent(QEvent* event) {
     QListView::changeEvent(event);
 }
 
+// Rows that enter at or above the top row push the view down with them, so the
+// rows in view stay where they are; at the very top of the list, newcomers
+// there are shown.
 void UniformRowListView::rowsInserted(const QModelIndex& parent, int start, int end) {
     QAbstractItemView::rowsInserted(parent, start, end);
-    if (parent == rootIndex()) {
-        rowsMovedFrom(start);
+    if (parent != rootIndex()) {
+        return;
+    }
+    if (verticalScrollBar()->value() > 0 && start <= rowAtY(0)) {
+        followRowsAbove(end - start + 1);
+        scheduleScrollRange();
+    } else {
+        rowsMovedFrom(start, end - start + 1);
     }
 }
 
@@ -353,18 +365,48 @@ void UniformRowListView::rowsAboutToBeRemoved(const QModelIndex& parent, int sta
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
 }
 
-void UniformRowListView::rowsRemoved(const QModelIndex& parent, int start, int) {
-    if (parent == rootIndex()) {
-        rowsMovedFrom(start);
+void UniformRowListView::rowsRemoved(const QModelIndex& parent, int start, int end) {
+    if (parent != rootIndex()) {
+        return;
+    }
+    const int top = rowAtY(0);
+    const int rowsAbove = std::min(end + 1, top) - start;
+    if (rowsAbove > 0) {
+        followRowsAbove(-rowsAbove);
+    }
+    if (end >= top) {
+        rowsMovedFrom(start, start - end - 1);
+    } else {
+        scheduleScrollRange();
     }
 }
 
-void UniformRowListView::rowsMovedFrom(int row) {
+void UniformRowListView::followRowsAbove(int rows) {
+    QScrollBar* bar = verticalScrollBar();
+    const int value = clampToInt(qint64{bar->value()} + qint64{rows} * scrollStep());
+    if (value > bar->maximum()) {
+        updateScrollRange();
+    }
+    const QScopedValueRollback following(followingRowsAbove_, true);
+    bar->setValue(value);
+}
+
+void UniformRowListView::rowsMovedFrom(int row, int rows) {
     // Rows below the visible ones are not repainted: nothing on screen changed.
     scheduleScrollRange();
-    const int top = std::max(0, rowTop(row));
-    if (top < viewport()->height()) {
-        viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
+    const int top = rowTop(row);
+    const int height = viewport()->height();
+    if (top >= height) {
+        return;
+    }
+    const QRect moved(0, std::max(0, top), viewport()->width(), height - std::max(0, top));
+    // Alternate row colours go with the row number, not the member, so those rows
+    // are painted afresh; otherwise they are moved on screen, and only the rows
+    // that this uncovers are painted.
+    if (top < 0 || alternatingRowColors()) {
+        viewport()->update(moved);
+    } else {
+        viewport()->scroll(0, clampToInt(qint64{rows} * rowHeight()), moved);
     }
 }
 

@@ -8,8 +8,10 @@
 // each insertion or removal, later, from a timer: a list that changes on every
 // turn of the event loop paints blank frames, and each change costs more the
 // longer the list. Here a change costs the same at any length, repaints only
-// the visible rows it moves, and a frame always shows the rows. Rows are never
-// hidden and long texts are elided, not scrolled sideways.
+// the visible rows it moves, and a frame always shows the rows. Rows in view
+// stay put while rows above them come and go: the scroll position follows
+// them, unless the list is scrolled to its very top. Rows are never hidden and
+// long texts are elided, not scrolled sideways.
 class UniformRowListView : public QListView {
     Q_OBJECT
 
@@ -61,12 +63,16 @@ private:
     int scrollMaximum() const;
     void updateScrollRange();
     void scheduleScrollRange();
-    // Repaints what a change from this row down moved, if any of it is visible.
-    void rowsMovedFrom(int row);
+    // Moves what is visible of the rows from this one down by this many rows
+    // on screen, and paints what that uncovers.
+    void rowsMovedFrom(int row, int rows);
     void rowsRemoved(const QModelIndex& parent, int start, int end);
+    // Scrolls by this many rows without moving what the viewport shows.
+    void followRowsAbove(int rows);
 
     mutable int rowHeight_ = 0; // 0 until a row has been measured
     bool scrollRangePending_ = false;
+    bool followingRowsAbove_ = false;
     int keyboardSearchRole_ = Qt::DisplayRole;
     QString typed_;
     QElapsedTimer typing_;

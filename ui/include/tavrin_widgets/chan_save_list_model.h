@@ -22,6 +22,9 @@ public:
     tavrin::ChanSaveList& list() { return list_; }
     const tavrin::ChanSaveList& list() const { return list_; }
 
+    // How many members carry the operator keyword.
+    int operatorCount() const { return operatorCount_; }
+
     QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -31,6 +34,10 @@ private:
     void inserted(tavrin::Position position) override;
     void aboutToRemove(tavrin::Position position) override;
     void removed(tavrin::Position position) override;
+    void aboutToClear() override;
+    void cleared() override;
+    void countOperator(tavrin::Position position, int change);
 
     tavrin::ChanSaveList list_;
+    int operatorCount_ = 0;
 };

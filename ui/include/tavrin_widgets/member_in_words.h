@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 #include <string_view>
@@ -11,3 +12,7 @@ QString keywordInWords(std::u16string_view keyword);
 // A member as a screen reader speaks it and a tooltip shows it, read from the
 // entry text: "Zorv, operator, ping 47", or "Zorv, STAR, no UDP".
 QString memberInWords(std::u16string_view entryText);
+
+// How many are in the channel, counting operators among the members:
+// "3 operators, 1,204 members", "1 member" or "No members".
+QString membersHereInWords(int members, int operators, const QLocale& locale);

@@ -1,0 +1,177 @@
+// The member panel as a chat client uses it: rows that stay put under the
+// pointer while the channel changes above them, emptying the list on a
+// channel change, and the member's context menu.
+
+#include "tavrin_widgets/chan_save_list_model.h"
+#include "tavrin_widgets/frm_tavrin.h"
+#include "tavrin_widgets/member_panel.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using DisplayMode = frmTavrin::DisplayMode;
+
+QString member(int index) {
+    return QString("member%1").arg(index);
+}
+
+std::string memberName(int index) {
+    return member(index).toStdString();
+}
+
+std::string nameAt(const QListView& view, int y) {
+    return view.indexAt(QPoint(2, y)).data(Qt::UserRole).toString().toStdString();
+}
+
+std::string nameOf(const QModelIndex& index) {
+    return index.data(Qt::UserRole).toString().toStdString();
+}
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+template <typename Host> void checkRowsStayPut(DisplayMode display) {
+    const struct {
+        const char* what;
+        int top; // the member shown at the top before the change
+        std::function<void(Host&)> change;
+        std::string shownAtTop; // after it
+        bool paintsRows;
+    } cases[] = {
+        {"an operator joins", 500, [](Host& h) { h.TavrinAdd("op", "RATS", 0x02, 1); }, memberName(500),
+         false},
+        {"a member above the view is refreshed", 500, [](Host& h) { h.TavrinAdd(member(10), "RATS", 0, 2); },
+         memberName(500), false},
+        {"ten members above the view leave", 500,
+         [](Host& h) {
+             for (int index = 10; index < 20; ++index) {
+                 h.TavrinDel(member(index));
+             }
+         },
+         memberName(500), false},
+        {"a member in view leaves", 500, [](Host& h) { h.TavrinDel(member(503)); }, memberName(500), true},
+        {"the top member leaves", 500, [](Host& h) { h.TavrinDel(member(500)); }, memberName(501), true},
+        {"an operator joins at the top of the list", 0, [](Host& h) { h.TavrinAdd("op", "RATS", 0x02, 1); },
+         "op", true},
+    };
+    for (const auto& c : cases) {
+        Host host;
+        host.setDisplayMode(display);
+        for (int index = 0; index < 1000; ++index) {
+            host.TavrinAdd(member(index), "RATS", 0, index);
+        }
+        host.show();
+        auto& view = *host.template findChild<QListView*>("lstChanSave");
+        const QModelIndex top = view.model()->index(c.top, 0);
+        view.scrollTo(top, QAbstractItemView::PositionAtTop);
+        view.setCurrentIndex(view.model()->index(c.top + 5, 0));
+        QCoreApplication::processEvents();
+        ASSERT_EQ(nameAt(view, 1), memberName(c.top)) << c.what;
+        PaintCounter paints(*view.viewport());
+
+        c.change(host);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(nameAt(view, 1), c.shownAtTop) << c.what;
+        EXPECT_EQ(nameOf(view.currentIndex()), memberName(c.top + 5)) << c.what;
+        EXPECT_TRUE(view.selectionModel()->isSelected(view.currentIndex())) << c.what;
+        EXPECT_EQ(paints.paints > 0, c.paintsRows) << c.what;
+        EXPECT_EQ(view.verticalScrollBar()->maximum(),
+                  view.model()->rowCount() - view.viewport()->height() / view.visualRect(top).height())
+            << c.what;
+    }
+}
+
+TEST(RowsInView, StayPutWhileMembersChangeAboveThem) {
+    for (const auto display : {DisplayMode::EntryText, DisplayMode::Members}) {
+        SCOPED_TRACE(display == DisplayMode::Members ? "members display" : "entry text display");
+        checkRowsStayPut<frmTavrin>(display);
+        checkRowsStayPut<MemberPanel>(display);
+    }
+}
+
+TEST(MemberPanel, ClearEmptiesTheListInOneStepForTheNextChannel) {
+    MemberPanel panel;
+    panel.setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    QSignalSpy counts(&panel, &MemberPanel::countChanged);
+    for (int index = 0; index < 1204; ++index) {
+        panel.TavrinAdd(member(index), "RATS", index < 3 ? 0x02 : 0, index);
+    }
+    panel.TavrinAdd(member(7), "RATS", 0, 1); // a refresh changes no count
+    panel.show();
+    auto& view = *panel.findChild<QListView*>("lstChanSave");
+    const auto* header = panel.findChild<QLabel*>("lblMemberCount");
+    EXPECT_EQ(counts.count(), 1204);
+    EXPECT_EQ(header->text(), "3 operators, 1,204 members");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Description), header->text());
+    EXPECT_TRUE(panel.contains("MEMBER1203"));
+
+    QSignalSpy resets(view.model(), &QAbstractItemModel::modelReset);
+    QSignalSpy removals(view.model(), &QAbstractItemModel::rowsRemoved);
+    counts.clear();
+    panel.clear();
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(removals.count(), 0);
+    EXPECT_EQ(counts.count(), 1);
+    EXPECT_EQ(panel.count(), 0);
+    EXPECT_EQ(header->text(), "No members");
+    EXPECT_FALSE(panel.contains("member5"));
+
+    panel.TavrinAdd("op", "RATS", 0x02, 1);
+    panel.TavrinAdd(member(5), "RATS", 0, 1);
+    EXPECT_EQ(header->text(), "1 operator, 2 members");
+    EXPECT_EQ(view.model()->index(0, 0).data(ChanSaveListModel::NameRole).toString(), "op");
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+}
+
+TEST(MemberPanel, AClientAddsItsActionsToAMembersMenu) {
+    MemberPanel panel;
+    panel.resize(200, 300);
+    panel.TavrinAdd("Zorv", "RATS", 0, 1);
+    panel.show();
+    auto& view = *panel.findChild<QListView*>("lstChanSave");
+    QStringList requests;
+    QObject::connect(&panel, &MemberPanel::memberMenuRequested, [&](const QString& username, QMenu* menu) {
+        requests << username;
+        menu->addAction("Whisper");
+    });
+    for (const QPoint& where : {view.visualRect(view.model()->index(0, 0)).center(), QPoint(5, 250)}) {
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (const QAction* action : menu->actions()) {
+                    shown << (action->isSeparator() ? "-" : action->text());
+                }
+                menu->close();
+            }
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, where, view.viewport()->mapToGlobal(where));
+        QApplication::sendEvent(view.viewport(), &event);
+        EXPECT_EQ(shown, (QStringList{"Whisper", "-", "Entry text", "Members"}));
+    }
+    EXPECT_EQ(requests, (QStringList{"Zorv", ""})) << "over an empty area the name is empty";
+}
+
+} // namespace
