@@ -60,7 +60,7 @@ private:
 inline std::vector<std::u16string> textsOf(const ChanSaveList& list) {
     std::vector<std::u16string> texts;
     for (int position = 1; position <= list.count(); ++position) {
-        texts.push_back(list.text(static_cast<Position>(position)));
+        texts.emplace_back(list.text(static_cast<Position>(position)));
     }
     return texts;
 }

@@ -3,22 +3,29 @@
 #include "channel_list/entry_text.h"
 #include "ordered_slots.h"
 
+#include <algorithm>
+#include <functional>
 #include <stdexcept>
-#include <unordered_map>
 #include <vector>
 
 namespace tavrin {
 namespace {
 
 using EntryId = OrderedSlots::Item;
+constexpr EntryId noEntry = -1;
 
+// Where an entry lies in the list's character buffer: its text, then its
+// lower-cased name. An entry holds no memory of its own.
 struct Entry {
-    std::u16string text;
-    const std::u16string* foldedName = nullptr; // the key of its index node; none for a nameless text
+    std::size_t start = 0;
+    std::size_t textLength = 0;
+    std::size_t foldedLength = 0;
+    std::size_t hash = 0;
     OrderedSlots::Slot slot = 0;
+    bool named = false; // a text with no name is kept but never found
 };
 
-std::optional<std::u16string> indexKey(std::u16string_view text) {
+std::optional<std::u16string> foldedNameIn(std::u16string_view text) {
     const auto name = nameFromEntryText(text);
     if (!name) {
         return std::nullopt;
@@ -26,13 +33,27 @@ std::optional<std::u16string> indexKey(std::u16string_view text) {
     return foldName(*name);
 }
 
+std::size_t hashOf(std::u16string_view folded) noexcept {
+    return std::hash<std::u16string_view>{}(folded);
+}
+
+// Gaps smaller than this are not worth packing away.
+constexpr std::size_t smallestPackedGap = 4096;
+
 } // namespace
 
 struct ChanSaveList::Store {
     OrderedSlots order;
     std::vector<Entry> entries;
     std::vector<EntryId> freeIds; // as much capacity as entries, so a removal never allocates
-    std::unordered_multimap<std::u16string, EntryId> byFoldedName;
+    // Every entry's text and folded name, end to end; a removed entry leaves a
+    // gap until the gaps fill half the buffer and it is packed.
+    std::vector<char16_t> chars;
+    std::size_t liveChars = 0;
+    // Open addressing over the named entries, by folded name, with linear
+    // probing; at most half full, so a probe is short.
+    std::vector<EntryId> index;
+    std::size_t indexed = 0;
     ChanSaveListObserver* observer = nullptr;
 
     Position count() const noexcept { return static_cast<Position>(order.size()); }
@@ -44,14 +65,23 @@ struct ChanSaveList::Store {
     }
 
     EntryId idAt(Position position) const noexcept { return order.itemIn(order.slotAt(position)); }
+    Entry& entry(EntryId id) noexcept { return entries[static_cast<std::size_t>(id)]; }
+    const Entry& entry(EntryId id) const noexcept { return entries[static_cast<std::size_t>(id)]; }
+
+    std::u16string_view textOf(const Entry& e) const noexcept {
+        return {chars.data() + e.start, e.textLength};
+    }
+    std::u16string_view foldedNameOf(const Entry& e) const noexcept {
+        return {chars.data() + e.start + e.textLength, e.foldedLength};
+    }
+
+    // Everything that can fail is done first, so that a failure changes nothing.
 
     void makeRoom(Placement placement) {
         if (placement == Placement::top ? order.hasRoomAtFront() : order.hasRoomAtBack()) {
             return;
         }
-        order.compact([this](EntryId id, OrderedSlots::Slot slot) {
-            entries[static_cast<std::size_t>(id)].slot = slot;
-        });
+        order.compact([this](EntryId id, OrderedSlots::Slot slot) { entry(id).slot = slot; });
     }
 
     // The id the next new entry gets, with the room it needs already allocated.
@@ -67,41 +97,110 @@ struct ChanSaveList::Store {
         return static_cast<EntryId>(entries.size());
     }
 
-    Entry& claim(EntryId id) noexcept {
-        if (!freeIds.empty()) {
-            freeIds.pop_back();
-        } else {
-            entries.emplace_back();
-        }
-        return entries[static_cast<std::size_t>(id)];
-    }
-
-    const std::u16string* index(std::optional<std::u16string>& key, EntryId id) {
-        return key ? &byFoldedName.emplace(std::move(*key), id)->first : nullptr;
-    }
-
-    void unindex(EntryId id) noexcept {
-        const Entry& entry = entries[static_cast<std::size_t>(id)];
-        if (entry.foldedName == nullptr) {
+    // Room for this many more characters, after packing away the gaps when
+    // they fill more than half of the buffer. Growth by half keeps the unused
+    // part of a full list's buffer small.
+    void reserveChars(std::size_t more) {
+        const std::size_t gaps = chars.size() - liveChars;
+        const bool pack = gaps > liveChars && gaps >= smallestPackedGap;
+        if (!pack && chars.capacity() - chars.size() >= more) {
             return;
         }
-        auto [first, last] = byFoldedName.equal_range(*entry.foldedName);
-        for (; first != last; ++first) {
-            if (first->second == id) {
-                byFoldedName.erase(first);
-                return;
+        const std::size_t needed = (pack ? liveChars : chars.size()) + more;
+        std::vector<char16_t> grown;
+        grown.reserve(std::max(needed, needed / 2 * 3));
+        if (!pack) {
+            grown.assign(chars.begin(), chars.end());
+        } else {
+            for (Entry& e : entries) {
+                const std::size_t length = e.textLength + e.foldedLength;
+                const std::size_t start = grown.size();
+                grown.insert(grown.end(), chars.begin() + static_cast<std::ptrdiff_t>(e.start),
+                             chars.begin() + static_cast<std::ptrdiff_t>(e.start + length));
+                e.start = start;
             }
+        }
+        chars.swap(grown);
+    }
+
+    void reserveIndex(std::size_t more) {
+        if (2 * (indexed + more) <= index.size()) {
+            return;
+        }
+        std::vector<EntryId> grown(std::max<std::size_t>(64, 2 * index.size()), noEntry);
+        for (const EntryId id : index) {
+            if (id != noEntry) {
+                probeForEmpty(grown, entry(id).hash) = id;
+            }
+        }
+        index.swap(grown);
+    }
+
+    // From here on nothing fails.
+
+    static EntryId& probeForEmpty(std::vector<EntryId>& table, std::size_t hash) noexcept {
+        const std::size_t mask = table.size() - 1;
+        std::size_t at = hash & mask;
+        while (table[at] != noEntry) {
+            at = (at + 1) & mask;
+        }
+        return table[at];
+    }
+
+    // Stores the text and folded name in room already reserved.
+    void write(EntryId id, std::u16string_view text, const std::optional<std::u16string>& folded) noexcept {
+        Entry& e = entry(id);
+        e.start = chars.size();
+        e.textLength = text.size();
+        e.foldedLength = folded ? folded->size() : 0;
+        e.named = folded.has_value();
+        e.hash = folded ? hashOf(*folded) : 0;
+        chars.insert(chars.end(), text.begin(), text.end());
+        if (folded) {
+            chars.insert(chars.end(), folded->begin(), folded->end());
+        }
+        liveChars += e.textLength + e.foldedLength;
+        if (e.named) {
+            probeForEmpty(index, e.hash) = id;
+            ++indexed;
         }
     }
 
-    // Both run only after everything that can fail has been done.
+    // Takes the entry out of the index and leaves a gap where its characters were.
+    void erase(EntryId id) noexcept {
+        Entry& e = entry(id);
+        if (e.named) {
+            unindex(id);
+        }
+        liveChars -= e.textLength + e.foldedLength;
+        e = Entry{};
+    }
+
+    // Removes the id and moves later entries of its probe run back into the
+    // hole, so that no run is ever broken.
+    void unindex(EntryId id) noexcept {
+        const std::size_t mask = index.size() - 1;
+        std::size_t hole = entry(id).hash & mask;
+        while (index[hole] != id) {
+            hole = (hole + 1) & mask;
+        }
+        for (std::size_t next = (hole + 1) & mask; index[next] != noEntry; next = (next + 1) & mask) {
+            const std::size_t home = entry(index[next]).hash & mask;
+            if (((next - home) & mask) >= ((next - hole) & mask)) {
+                index[hole] = index[next];
+                hole = next;
+            }
+        }
+        index[hole] = noEntry;
+        --indexed;
+    }
+
     void place(EntryId id, Placement placement) noexcept {
         const auto position = static_cast<Position>(placement == Placement::top ? 1 : count() + 1);
         if (observer != nullptr) {
             observer->aboutToInsert(position);
         }
-        Entry& entry = entries[static_cast<std::size_t>(id)];
-        entry.slot = placement == Placement::top ? order.takeFront(id) : order.takeBack(id);
+        entry(id).slot = placement == Placement::top ? order.takeFront(id) : order.takeBack(id);
         if (observer != nullptr) {
             observer->inserted(position);
         }
@@ -126,74 +225,82 @@ Position ChanSaveList::count() const noexcept {
     return store_->count();
 }
 
-const std::u16string& ChanSaveList::text(Position position) const {
+std::u16string_view ChanSaveList::text(Position position) const {
     store_->checkPosition(position);
-    return store_->entries[static_cast<std::size_t>(store_->idAt(position))].text;
+    return store_->textOf(store_->entry(store_->idAt(position)));
 }
 
-void ChanSaveList::insertAtTop(std::u16string text) {
-    insert(std::move(text), Placement::top);
+void ChanSaveList::insertAtTop(std::u16string_view text) {
+    insert(text, Placement::top);
 }
 
-void ChanSaveList::append(std::u16string text) {
-    insert(std::move(text), Placement::bottom);
+void ChanSaveList::append(std::u16string_view text) {
+    insert(text, Placement::bottom);
 }
 
-void ChanSaveList::insert(std::u16string text, Placement placement) {
+void ChanSaveList::insert(std::u16string_view text, Placement placement) {
     if (isFull()) {
         throw std::length_error("the channel list is full");
     }
-    auto key = indexKey(text);
-    store_->makeRoom(placement);
-    const EntryId id = store_->reserveId();
-    const std::u16string* foldedName = store_->index(key, id);
+    Store& store = *store_;
+    const auto folded = foldedNameIn(text);
+    store.makeRoom(placement);
+    const EntryId id = store.reserveId();
+    store.reserveIndex(folded ? 1 : 0);
+    store.reserveChars(text.size() + (folded ? folded->size() : 0));
 
-    Entry& entry = store_->claim(id);
-    entry.text = std::move(text);
-    entry.foldedName = foldedName;
-    store_->place(id, placement);
+    if (!store.freeIds.empty()) {
+        store.freeIds.pop_back();
+    } else {
+        store.entries.emplace_back();
+    }
+    store.write(id, text, folded);
+    store.place(id, placement);
 }
 
 void ChanSaveList::removeAt(Position position) {
-    store_->checkPosition(position);
-    const EntryId id = store_->idAt(position);
-    store_->unplace(position);
-    store_->unindex(id);
-    Entry& entry = store_->entries[static_cast<std::size_t>(id)];
-    entry.text = std::u16string();
-    entry.foldedName = nullptr;
-    store_->freeIds.push_back(id);
+    Store& store = *store_;
+    store.checkPosition(position);
+    const EntryId id = store.idAt(position);
+    store.unplace(position);
+    store.erase(id);
+    store.freeIds.push_back(id);
 }
 
-void ChanSaveList::replace(Position position, std::u16string text, Placement placement) {
-    store_->checkPosition(position);
-    auto key = indexKey(text);
-    store_->makeRoom(placement);
-    const EntryId id = store_->idAt(position);
-    const std::u16string* oldName = store_->entries[static_cast<std::size_t>(id)].foldedName;
-    const bool sameName = key && oldName != nullptr ? *key == *oldName : !key && oldName == nullptr;
-    const std::u16string* foldedName = sameName ? oldName : store_->index(key, id);
+void ChanSaveList::replace(Position position, std::u16string_view text, Placement placement) {
+    Store& store = *store_;
+    store.checkPosition(position);
+    const auto folded = foldedNameIn(text);
+    store.makeRoom(placement);
+    const EntryId id = store.idAt(position);
+    store.reserveIndex(folded ? 1 : 0);
+    store.reserveChars(text.size() + (folded ? folded->size() : 0));
 
-    store_->unplace(position);
-    if (!sameName) {
-        store_->unindex(id);
-    }
-    Entry& entry = store_->entries[static_cast<std::size_t>(id)];
-    entry.text = std::move(text);
-    entry.foldedName = foldedName;
-    store_->place(id, placement);
+    store.unplace(position);
+    store.erase(id);
+    store.write(id, text, folded);
+    store.place(id, placement);
 }
 
 std::optional<Position> ChanSaveList::find(std::u16string_view username) const {
-    auto [first, last] = store_->byFoldedName.equal_range(foldName(username));
-    if (first == last) {
+    const Store& store = *store_;
+    if (store.indexed == 0) {
         return std::nullopt;
     }
-    OrderedSlots::Slot topmost = store_->entries[static_cast<std::size_t>(first->second)].slot;
-    for (++first; first != last; ++first) {
-        topmost = std::min(topmost, store_->entries[static_cast<std::size_t>(first->second)].slot);
+    const std::u16string folded = foldName(username);
+    const std::size_t hash = hashOf(folded);
+    const std::size_t mask = store.index.size() - 1;
+    std::optional<OrderedSlots::Slot> topmost;
+    for (std::size_t at = hash & mask; store.index[at] != noEntry; at = (at + 1) & mask) {
+        const Entry& e = store.entry(store.index[at]);
+        if (e.hash == hash && store.foldedNameOf(e) == folded && (!topmost || e.slot < *topmost)) {
+            topmost = e.slot;
+        }
     }
-    return static_cast<Position>(store_->order.positionOf(topmost));
+    if (!topmost) {
+        return std::nullopt;
+    }
+    return static_cast<Position>(store.order.positionOf(*topmost));
 }
 
 void ChanSaveList::clear() noexcept {
@@ -204,7 +311,10 @@ void ChanSaveList::clear() noexcept {
     store.order.clear();
     std::vector<Entry>().swap(store.entries);
     std::vector<EntryId>().swap(store.freeIds);
-    decltype(store.byFoldedName)().swap(store.byFoldedName);
+    std::vector<char16_t>().swap(store.chars);
+    std::vector<EntryId>().swap(store.index);
+    store.liveChars = 0;
+    store.indexed = 0;
     if (store.observer != nullptr) {
         store.observer->cleared();
     }

@@ -8,12 +8,12 @@ void TavrinAdd(ChanSaveList& list, std::u16string_view username, std::u16string_
                std::int32_t Flags, std::int32_t Ping) noexcept {
     try {
         const std::u16string keyword = iconKeyword(username, Message, Flags);
-        std::u16string text = entryText(keyword, username, pingField(Flags, Ping));
+        const std::u16string text = entryText(keyword, username, pingField(Flags, Ping));
         const Placement placement = keyword == operatorKeyword ? Placement::top : Placement::bottom;
         if (const auto position = list.find(username)) {
-            list.replace(*position, std::move(text), placement);
+            list.replace(*position, text, placement);
         } else if (!list.isFull()) {
-            list.insert(std::move(text), placement);
+            list.insert(text, placement);
         }
     } catch (...) {
         // Adding never fails towards the chat client; the list is as it was.

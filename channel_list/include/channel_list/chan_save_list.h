@@ -30,7 +30,9 @@ enum class Placement { top, bottom };
 // The ordered entry texts of one channel, at most 32,767 of them. Entries only
 // enter at the top or the bottom, so each operation costs O(log n) and a
 // look-up by name is one hash probe on the entry's stored lower-cased name.
-// Every operation either completes or, when it throws, changes nothing.
+// The texts and names lie end to end in one buffer, so emptying the list
+// frees a few blocks, not one for every member. Every operation either
+// completes or, when it throws, changes nothing.
 class ChanSaveList {
 public:
     static constexpr Position maxCount = INT16_MAX;
@@ -43,21 +45,21 @@ public:
     Position count() const noexcept;
     bool isFull() const noexcept { return count() == maxCount; }
 
-    // Throws std::out_of_range for a position outside 1 to count(). The
-    // reference holds until the list next changes.
-    const std::u16string& text(Position position) const;
+    // Throws std::out_of_range for a position outside 1 to count(). The view
+    // holds until the list next changes.
+    std::u16string_view text(Position position) const;
 
     // Throw std::length_error when the list is full.
-    void insertAtTop(std::u16string text);
-    void append(std::u16string text);
-    void insert(std::u16string text, Placement placement);
+    void insertAtTop(std::u16string_view text);
+    void append(std::u16string_view text);
+    void insert(std::u16string_view text, Placement placement);
 
     // Throws std::out_of_range for a position outside 1 to count().
     void removeAt(Position position);
 
     // Puts the text in place of the entry at the position and moves it to the
     // top or the bottom in one step, so a full list can still refresh a member.
-    void replace(Position position, std::u16string text, Placement placement);
+    void replace(Position position, std::u16string_view text, Placement placement);
 
     // Empties the list in one step, as when a chat client changes channel,
     // and gives back the memory that the entries held.
