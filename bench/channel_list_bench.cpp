@@ -1,6 +1,7 @@
 // Refreshing a member, and deleting one and adding it back, on lists of every
 // size: the indexed ChanSaveList against the literal way, which reads every
-// entry's text back and lower-cases its name on each look-up.
+// entry's text back and lower-cases its name on each look-up. Also emptying a
+// full list for a channel change.
 
 #include "channel_list/entry_text.h"
 #include "channel_list/tavrin.h"
@@ -88,6 +89,17 @@ template <auto Operation> void literal(benchmark::State& state) {
     Operation(state, list, literalAdd, literalDel, literalFill);
 }
 
+void clearFullList(benchmark::State& state) {
+    const auto names = memberNames(tavrin::ChanSaveList::maxCount);
+    tavrin::ChanSaveList list;
+    for (auto _ : state) {
+        state.PauseTiming();
+        indexedFill(list, names);
+        state.ResumeTiming();
+        list.clear();
+    }
+}
+
 void sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->Arg(100)->Arg(1000)->Arg(32767);
 }
@@ -110,6 +122,8 @@ BENCHMARK(literal<deleteAndAddBack<tavrin::testing::ReferenceChannelList, declty
                                    decltype(literalDel), decltype(literalFill)>>)
     ->Name("DeleteAndAddBack/literal")
     ->Apply(sizes);
+
+BENCHMARK(clearFullList)->Name("Clear/indexed/32767")->Iterations(20)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -2,11 +2,13 @@
 
 // Prints the benchmarks as usual, then how many times faster each indexed
 // operation ran than its literal counterpart, and how its time grew with the
-// list. Benchmarks are named "Operation/way/members".
+// list. Benchmarks are named "Operation/way/members", and may carry more after
+// that, such as a fixed number of iterations.
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <tuple>
@@ -21,14 +23,15 @@ public:
             }
             const std::string name = run.benchmark_name();
             const auto firstSlash = name.find('/');
-            const auto lastSlash = name.rfind('/');
-            if (firstSlash == std::string::npos || firstSlash == lastSlash) {
+            const auto secondSlash = name.find('/', firstSlash + 1);
+            if (firstSlash == std::string::npos || secondSlash == std::string::npos) {
                 continue;
             }
             const std::string operation = name.substr(0, firstSlash);
-            const std::string way = name.substr(firstSlash + 1, lastSlash - firstSlash - 1);
-            const long members = std::stol(name.substr(lastSlash + 1));
-            nanoseconds_[{operation, members}][way] = run.GetAdjustedRealTime();
+            const std::string way = name.substr(firstSlash + 1, secondSlash - firstSlash - 1);
+            const long members = std::atol(name.c_str() + secondSlash + 1);
+            nanoseconds_[{operation, members}][way] =
+                run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations);
         }
     }
 

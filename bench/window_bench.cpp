@@ -1,12 +1,14 @@
 // TavrinAdd and TavrinDel made through a shown list window, at 100 and 32,767
 // members, against a literal port: a QListWidget whose look-up reads every
 // item's text back. Also the live pattern of a chat client, one change per
-// turn of the event loop with each change painted, and what a full list costs
-// in memory per member.
+// turn of the event loop with each change painted, what a full list costs in
+// memory per member, and the member panel emptied for a channel change and
+// resized.
 
 #include "channel_list/entry_text.h"
 #include "channel_list/tavrin.h"
 #include "tavrin_widgets/frm_tavrin.h"
+#include "tavrin_widgets/member_panel.h"
 
 #include "ratio_reporter.h"
 
@@ -142,24 +144,36 @@ protected:
     }
 };
 
+enum class Where { inView, belowView, aboveView };
+
 // A chat client's event loop runs between changes, so each change is laid
-// out and painted on its own. The first rows stay in view at the top of the
-// list; an operator's refresh moves it up among them, while a refresh of
-// anyone else below them changes nothing on screen.
-template <bool inView, DisplayMode display> void liveChange(benchmark::State& state) {
+// out and painted on its own. With the list at its top, the first rows are in
+// view; an operator's refresh moves it up among them, while a refresh of
+// anyone else below them changes nothing on screen. With the list scrolled to
+// its middle, a refresh of someone in its first quarter, as an operator,
+// stays above the rows in view, which stay put.
+template <Where where, DisplayMode display> void liveChange(benchmark::State& state) {
     const int inViewCount = 20;
     const auto names = memberNames(static_cast<int>(state.range(0)));
     const std::unique_ptr<frmTavrin> window = filledWindow<frmTavrin, display>(names);
     const auto below = names.mid(inViewCount);
+    const auto above = names.mid(0, names.size() / 4);
     auto* list = window->findChild<QAbstractItemView*>("lstChanSave");
+    if constexpr (where == Where::aboveView) {
+        list->scrollTo(list->model()->index(static_cast<int>(names.size() / 2), 0),
+                       QAbstractItemView::PositionAtTop);
+        QApplication::processEvents();
+    }
     PaintCounter rowPaints(*list->viewport());
     PaintCounter scrollBarPaints(*list->verticalScrollBar());
     qsizetype cursor = 0;
     for (auto _ : state) {
-        if constexpr (inView) {
+        if constexpr (where == Where::inView) {
             window->TavrinAdd(nextMember(names, cursor), "RATS", 0x02, 47);
-        } else {
+        } else if constexpr (where == Where::belowView) {
             window->TavrinAdd(nextMember(below, cursor), "RATS", 0, 47);
+        } else {
+            window->TavrinAdd(nextMember(above, cursor), "RATS", 0x02, 47);
         }
         QApplication::processEvents();
     }
@@ -198,6 +212,55 @@ void fullListMemory(benchmark::State& state) {
     }
 }
 
+// A chat client changes channel: the full list is emptied in one step and the
+// empty list painted. Also what the list still holds afterwards, per member
+// it held.
+void panelClear(benchmark::State& state) {
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    MemberPanel panel;
+    panel.show();
+    const auto heapInUse = [] {
+        malloc_trim(0);
+        return mallinfo2().uordblks;
+    };
+    const auto empty = heapInUse();
+    double heldAfter = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const auto& name : names) {
+            panel.TavrinAdd(name, "RATS", 0, 47);
+        }
+        QApplication::processEvents();
+        state.ResumeTiming();
+        panel.clear();
+        QApplication::processEvents();
+        state.PauseTiming();
+        heldAfter = static_cast<double>(heapInUse()) - static_cast<double>(empty);
+        state.ResumeTiming();
+    }
+    state.counters["bytes_held_after_per_member"] = heldAfter / static_cast<double>(names.size());
+}
+
+// Dragging the edge of a dock: the panel is laid out and painted at each
+// new size.
+void panelResize(benchmark::State& state) {
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    MemberPanel panel;
+    panel.setDisplayMode(DisplayMode::Members);
+    for (const auto& name : names) {
+        panel.TavrinAdd(name, "RATS", 0, 47);
+    }
+    panel.resize(200, 400);
+    panel.show();
+    QApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        step = (step + 1) % 40;
+        panel.resize(200 + step * 3, 400 + step * 5);
+        QApplication::processEvents();
+    }
+}
+
 void sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->Arg(100)->Arg(32767);
 }
@@ -218,9 +281,14 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication application(argc, argv);
-    benchmark::RegisterBenchmark("LiveChangeInView/indexed", liveChange<true, DisplayMode::EntryText>)
+    benchmark::RegisterBenchmark("LiveChangeInView/indexed",
+                                 liveChange<Where::inView, DisplayMode::EntryText>)
         ->Apply(liveSizes);
-    benchmark::RegisterBenchmark("LiveChangeOutOfView/indexed", liveChange<false, DisplayMode::EntryText>)
+    benchmark::RegisterBenchmark("LiveChangeOutOfView/indexed",
+                                 liveChange<Where::belowView, DisplayMode::EntryText>)
+        ->Apply(liveSizes);
+    benchmark::RegisterBenchmark("LiveChangeAboveView/indexed",
+                                 liveChange<Where::aboveView, DisplayMode::EntryText>)
         ->Apply(liveSizes);
     // The same in the members display.
     benchmark::RegisterBenchmark("MembersWindowRefresh/indexed", refresh<frmTavrin, DisplayMode::Members>)
@@ -228,11 +296,20 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("MembersWindowDeleteAndAddBack/indexed",
                                  deleteAndAddBack<frmTavrin, DisplayMode::Members>)
         ->Apply(sizes);
-    benchmark::RegisterBenchmark("MembersLiveChangeInView/indexed", liveChange<true, DisplayMode::Members>)
+    benchmark::RegisterBenchmark("MembersLiveChangeInView/indexed",
+                                 liveChange<Where::inView, DisplayMode::Members>)
         ->Apply(liveSizes);
     benchmark::RegisterBenchmark("MembersLiveChangeOutOfView/indexed",
-                                 liveChange<false, DisplayMode::Members>)
+                                 liveChange<Where::belowView, DisplayMode::Members>)
         ->Apply(liveSizes);
+    benchmark::RegisterBenchmark("MembersLiveChangeAboveView/indexed",
+                                 liveChange<Where::aboveView, DisplayMode::Members>)
+        ->Apply(liveSizes);
+    benchmark::RegisterBenchmark("PanelClear/indexed", panelClear)
+        ->Arg(32767)
+        ->Iterations(10)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("PanelResize/indexed", panelResize)->Apply(sizes);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -60,6 +60,8 @@ template <typename Host> void checkRowsStayPut(DisplayMode display) {
         std::function<void(Host&)> change;
         std::string shownAtTop; // after it
         bool paintsRows;
+        int current = 505;
+        int currentAfter = 505;
     } cases[] = {
         {"an operator joins", 500, [](Host& h) { h.TavrinAdd("op", "RATS", 0x02, 1); }, memberName(500),
          false},
@@ -75,7 +77,9 @@ template <typename Host> void checkRowsStayPut(DisplayMode display) {
         {"a member in view leaves", 500, [](Host& h) { h.TavrinDel(member(503)); }, memberName(500), true},
         {"the top member leaves", 500, [](Host& h) { h.TavrinDel(member(500)); }, memberName(501), true},
         {"an operator joins at the top of the list", 0, [](Host& h) { h.TavrinAdd("op", "RATS", 0x02, 1); },
-         "op", true},
+         "op", true, 5, 5},
+        {"the current member, above the view, is refreshed", 500,
+         [](Host& h) { h.TavrinAdd(member(10), "RATS", 0, 2); }, memberName(500), false, 10, 11},
     };
     for (const auto& c : cases) {
         Host host;
@@ -86,8 +90,8 @@ template <typename Host> void checkRowsStayPut(DisplayMode display) {
         host.show();
         auto& view = *host.template findChild<QListView*>("lstChanSave");
         const QModelIndex top = view.model()->index(c.top, 0);
+        view.setCurrentIndex(view.model()->index(c.current, 0));
         view.scrollTo(top, QAbstractItemView::PositionAtTop);
-        view.setCurrentIndex(view.model()->index(c.top + 5, 0));
         QCoreApplication::processEvents();
         ASSERT_EQ(nameAt(view, 1), memberName(c.top)) << c.what;
         PaintCounter paints(*view.viewport());
@@ -95,7 +99,7 @@ template <typename Host> void checkRowsStayPut(DisplayMode display) {
         c.change(host);
         QCoreApplication::processEvents();
         EXPECT_EQ(nameAt(view, 1), c.shownAtTop) << c.what;
-        EXPECT_EQ(nameOf(view.currentIndex()), memberName(c.top + 5)) << c.what;
+        EXPECT_EQ(nameOf(view.currentIndex()), memberName(c.currentAfter)) << c.what;
         EXPECT_TRUE(view.selectionModel()->isSelected(view.currentIndex())) << c.what;
         EXPECT_EQ(paints.paints > 0, c.paintsRows) << c.what;
         EXPECT_EQ(view.verticalScrollBar()->maximum(),

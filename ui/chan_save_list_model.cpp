@@ -27,7 +27,7 @@ QVariant ChanSaveListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const std::u16string& text = list_.text(static_cast<tavrin::Position>(index.row() + 1));
+    const std::u16string_view text = list_.text(static_cast<tavrin::Position>(index.row() + 1));
     switch (role) {
     case Qt::DisplayRole:
         return toQString(text);

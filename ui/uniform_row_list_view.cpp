@@ -63,8 +63,12 @@ int UniformRowListView::rowHeight() const {
     return rowHeight_;
 }
 
+int UniformRowListView::scrollValue() const {
+    return clampToInt(qint64{verticalScrollBar()->value()} + qint64{rowsFollowed_} * scrollStep());
+}
+
 int UniformRowListView::verticalOffset() const {
-    const int value = verticalScrollBar()->value();
+    const int value = scrollValue();
     return scrollsPerItem() ? clampToInt(qint64{value} * rowHeight()) : value;
 }
 
@@ -110,7 +114,9 @@ QModelIndex UniformRowListView::indexAt(const QPoint& point) const {
 }
 
 void UniformRowListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
-    if (!index.isValid() || index.parent() != rootIndex()) {
+    // When the current member leaves, the next one becomes current where it
+    // is; the view does not go looking for it.
+    if (!index.isValid() || index.parent() != rootIndex() || rowsLeaving_) {
         return;
     }
     if (scrollRangePending_) {
@@ -288,7 +294,16 @@ void UniformRowListView::updateScrollRange() {
     scrollRangePending_ = false;
     QScrollBar* bar = verticalScrollBar();
     const bool wasNeeded = bar->maximum() > 0;
-    bar->setRange(0, scrollMaximum());
+    const int maximum = scrollMaximum();
+    if (rowsFollowed_ != 0) {
+        // The viewport already shows the rows there.
+        const int followed = scrollValue();
+        rowsFollowed_ = 0;
+        const QScopedValueRollback following(followingRowsAbove_, true);
+        bar->setRange(0, std::max(maximum, followed));
+        bar->setValue(followed);
+    }
+    bar->setRange(0, maximum);
     if (wasNeeded != (bar->maximum() > 0)) {
         // Shows or hides the scroll bar now; Qt would do it only after the
         // next paint, and that frame would be painted twice.
@@ -300,11 +315,13 @@ void UniformRowListView::updateScrollRange() {
 }
 
 // A refresh removes a row and inserts it again, and a busy channel changes
-// many rows in one turn of the event loop: the scroll range is set once, after
-// them all and before the next paint, so the scroll bar moves only when the
-// count has. A range that no longer holds the scroll position is set at once.
+// many rows in one turn of the event loop: the scroll range, and the scroll
+// position that follows the rows above the view, are set once, after them all
+// and before the next paint, so the scroll bar moves only when the count or
+// the rows above have. A range that no longer holds the scroll position is
+// set at once.
 void UniformRowListView::scheduleScrollRange() {
-    if (scrollMaximum() < verticalScrollBar()->value()) {
+    if (scrollMaximum() < scrollValue()) {
         updateScrollRange();
     } else if (!scrollRangePending_) {
         scrollRangePending_ = true;
@@ -331,6 +348,7 @@ void UniformRowListView::doItemsLayout() {
 
 void UniformRowListView::reset() {
     rowHeight_ = 0;
+    rowsFollowed_ = 0;
     QListView::reset();
 }
 
@@ -353,15 +371,15 @@ void UniformRowListView::rowsInserted(const QModelIndex& parent, int start, int 
     if (parent != rootIndex()) {
         return;
     }
-    if (verticalScrollBar()->value() > 0 && start <= rowAtY(0)) {
+    if (scrollValue() > 0 && start <= rowAtY(0)) {
         followRowsAbove(end - start + 1);
-        scheduleScrollRange();
     } else {
         rowsMovedFrom(start, end - start + 1);
     }
 }
 
 void UniformRowListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    const QScopedValueRollback leaving(rowsLeaving_, true);
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
 }
 
@@ -376,19 +394,12 @@ void UniformRowListView::rowsRemoved(const QModelIndex& parent, int start, int e
     }
     if (end >= top) {
         rowsMovedFrom(start, start - end - 1);
-    } else {
-        scheduleScrollRange();
     }
 }
 
 void UniformRowListView::followRowsAbove(int rows) {
-    QScrollBar* bar = verticalScrollBar();
-    const int value = clampToInt(qint64{bar->value()} + qint64{rows} * scrollStep());
-    if (value > bar->maximum()) {
-        updateScrollRange();
-    }
-    const QScopedValueRollback following(followingRowsAbove_, true);
-    bar->setValue(value);
+    rowsFollowed_ += rows;
+    scheduleScrollRange();
 }
 
 void UniformRowListView::rowsMovedFrom(int row, int rows) {

@@ -67,12 +67,18 @@ private:
     // on screen, and paints what that uncovers.
     void rowsMovedFrom(int row, int rows);
     void rowsRemoved(const QModelIndex& parent, int start, int end);
-    // Scrolls by this many rows without moving what the viewport shows.
+    // Scrolls by this many rows without moving what the viewport shows; the
+    // scroll bar follows before the next paint.
     void followRowsAbove(int rows);
+    // The scroll position, with the rows followed that the scroll bar has not
+    // caught up with yet.
+    int scrollValue() const;
 
     mutable int rowHeight_ = 0; // 0 until a row has been measured
     bool scrollRangePending_ = false;
     bool followingRowsAbove_ = false;
+    bool rowsLeaving_ = false;
+    int rowsFollowed_ = 0;
     int keyboardSearchRole_ = Qt::DisplayRole;
     QString typed_;
     QElapsedTimer typing_;
