@@ -1,10 +1,21 @@
 // Starts the program's windows headless, adds a few members as a user would,
 // shows the list and saves a picture of each window into the given folder;
-// then a picture of the members display, with a member of every keyword.
+// then a picture of the members display, with a member of every keyword, and
+// one of the example chat client in its busy channel.
 
 #include "frm_tavrin_test.h"
 #include "list_window_reference.h"
 #include "user_input.h"
+
+#if defined(TAVRIN_DRAWS_THE_CHAT_CLIENT)
+#include "channel_replay.h"
+#include "chat_window.h"
+
+#include "tavrin_widgets/member_panel.h"
+
+#include <QFile>
+#include <QTabWidget>
+#endif
 
 #include <QApplication>
 #include <QDir>
@@ -81,6 +92,25 @@ int main(int argc, char* argv[]) {
     membersWindow.show();
     QTest::qWait(100);
     saved = saved && membersWindow.grab().save(folder.filePath("members-window.png"));
+
+#if defined(TAVRIN_DRAWS_THE_CHAT_CLIENT)
+    // The channel filled, a private conversation open and the channel's tab in front.
+    QFile script(":/chat_client/busy_channel.txt");
+    saved = saved && script.open(QIODevice::ReadOnly | QIODevice::Text);
+    ChannelReplay channel("busy_channel.txt", QString::fromUtf8(script.readAll()).split('\n'));
+    ChatWindow chat;
+    QObject::connect(&channel, &ChannelReplay::channelJoined, &chat, &ChatWindow::enterChannel);
+    QObject::connect(&channel, &ChannelReplay::memberUpdated, &chat.members(), &MemberPanel::TavrinAdd);
+    QObject::connect(&channel, &ChannelReplay::memberLeft, &chat.members(), &MemberPanel::TavrinDel);
+    chat.resize(760, 480);
+    chat.show();
+    channel.playUntilWait();
+    chat.openConversation("Halbrand");
+    chat.findChild<QTabWidget*>()->setCurrentIndex(0);
+    chat.tell("Halbrand: welcome, everyone.");
+    QTest::qWait(100);
+    saved = saved && chat.grab().save(folder.filePath("chat-client.png"));
+#endif
     if (!saved) {
         std::fprintf(stderr, "could not write the pictures into %s\n", qPrintable(folder.absolutePath()));
         return 1;

@@ -207,8 +207,8 @@ public:
     void inserted(Position position) override { events.push_back("+" + std::to_string(position)); }
     void aboutToRemove(Position position) override { events.push_back("-" + std::to_string(position) + "?"); }
     void removed(Position position) override { events.push_back("-" + std::to_string(position)); }
-    void aboutToClear() override { events.push_back("0?"); }
-    void cleared() override { events.push_back("0"); }
+    void aboutToClear() override { events.emplace_back("0?"); }
+    void cleared() override { events.emplace_back("0"); }
     std::vector<std::string> events;
 };
 

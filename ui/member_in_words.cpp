@@ -54,7 +54,7 @@ QString membersHereInWords(int members, int operators, const QLocale& locale) {
     if (members == 0) {
         return translated("No members");
     }
-    const QString memberWords =
+    QString memberWords =
         members == 1 ? translated("1 member") : translated("%1 members").arg(locale.toString(members));
     if (operators == 0) {
         return memberWords;

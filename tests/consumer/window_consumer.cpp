@@ -1,5 +1,6 @@
 #include <tavrin_widgets/chan_save_list_model.h>
 #include <tavrin_widgets/frm_tavrin.h>
+#include <tavrin_widgets/member_panel.h>
 
 #include <QApplication>
 
@@ -9,5 +10,8 @@ int main(int argc, char* argv[]) {
     window.TavrinAdd("Zorv", "RATS", 0x10, 47);
     window.show();
     const QString row = window.model().index(0).data().toString();
-    return row == "[ICON]STAR[/ICON][USER]Zorv[/USER][PING]PLUG[/PING]" ? 0 : 1;
+    MemberPanel panel;
+    panel.TavrinAdd("Zorv", "RATS", 0, 47);
+    panel.clear();
+    return row == "[ICON]STAR[/ICON][USER]Zorv[/USER][PING]PLUG[/PING]" && panel.count() == 0 ? 0 : 1;
 }

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+// One line of a channel script, read.
+struct ScriptLine {
+    enum class Kind { nothing, channel, join, flags, leave, wait, bad };
+    Kind kind = Kind::nothing;
+    QString name; // of the channel or the member
+    QString status;
+    qint32 flags = 0;
+    qint32 ping = 0;
+    int milliseconds = 0;
+    QString problem; // what is wrong with a bad line
+};
+
+// Blank lines and lines that begin with '#' are nothing.
+ScriptLine readScriptLine(const QString& line);
+
+// Plays a scripted channel on a timer, as a chat server would send it:
+//
+//   channel <name>                         the client is now in this channel
+//   join <name> <status> <flags> <ping>    a member joins
+//   flags <name> <flags> <ping>            a member's flags and ping change
+//   leave <name>                           a member leaves
+//   wait <milliseconds>                    nothing happens for a while
+//
+// Fields are separated by blanks, and a channel's name is the rest of its
+// line; flags may be written in hex, as 0x12. A bad line is reported with its
+// number, and the replay goes on. At the end of the script it starts over.
+class ChannelReplay : public QObject {
+    Q_OBJECT
+
+public:
+    ChannelReplay(QString scriptName, QStringList lines, QObject* parent = nullptr);
+
+    void start();
+    // Plays the lines up to the next wait at once.
+    void playUntilWait();
+
+signals:
+    void channelJoined(const QString& channel);
+    // A member joined, or their flags or ping changed.
+    void memberUpdated(const QString& username, const QString& status, qint32 flags, qint32 ping);
+    void memberLeft(const QString& username);
+    void problem(const QString& message);
+
+private:
+    // Plays at most this many lines, up to the next wait, and sets the timer
+    // for the line after.
+    void playLines(int most);
+    // Returns how long to wait before the next line, or -1 to go straight on.
+    int play(const ScriptLine& line);
+    void report(const QString& problem);
+
+    QString scriptName_;
+    QStringList lines_;
+    qsizetype next_ = 0;
+    QTimer timer_;
+    QHash<QString, QString> statuses_; // by the member's case-folded name
+};

@@ -1,0 +1,66 @@
+// The example chat client's scripted channel: every command read, and a bad
+// line reported by its number while the replay goes on.
+
+#include "channel_replay.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ChannelScript, ReadsEveryCommandAndNamesWhatIsWrong) {
+    using Kind = ScriptLine::Kind;
+    const struct {
+        QString line;
+        Kind kind;
+        QString name;
+        qint32 flags;
+        qint32 ping;
+        QString problem;
+    } cases[] = {
+        {"join Zorv RATS 0x10 47", Kind::join, "Zorv", 0x10, 47, ""},
+        {"  join  Zorv RATS 16 -1 ", Kind::join, "Zorv", 16, -1, ""},
+        {"flags Zorv 0xFFFFFFFF 0", Kind::flags, "Zorv", -1, 0, ""},
+        {"leave zorv", Kind::leave, "zorv", 0, 0, ""},
+        {"channel Clan Tavrin ", Kind::channel, "Clan Tavrin", 0, 0, ""},
+        {"# a comment", Kind::nothing, "", 0, 0, ""},
+        {"", Kind::nothing, "", 0, 0, ""},
+        {"jion Zorv RATS 0 47", Kind::bad, "", 0, 0, "unknown command \"jion\""},
+        {"join Zorv RATS 0", Kind::bad, "", 0, 0, "expected \"join <name> <status> <flags> <ping>\""},
+        {"join Zorv RATS x 47", Kind::bad, "", 0, 0, "flags \"x\" are not a number"},
+        {"flags Zorv 0 0x2F", Kind::bad, "", 0, 0, "ping \"0x2F\" is not a number"},
+        {"wait -5", Kind::bad, "", 0, 0, "\"-5\" is not a number of milliseconds"},
+        {"channel", Kind::bad, "", 0, 0, "expected \"channel <name>\""},
+    };
+    for (const auto& c : cases) {
+        const ScriptLine read = readScriptLine(c.line);
+        EXPECT_EQ(read.kind, c.kind) << c.line.toStdString();
+        EXPECT_EQ(read.problem, c.problem) << c.line.toStdString();
+        if (c.kind != Kind::bad) {
+            EXPECT_EQ(read.name, c.name) << c.line.toStdString();
+            EXPECT_EQ(read.flags, c.flags) << c.line.toStdString();
+            EXPECT_EQ(read.ping, c.ping) << c.line.toStdString();
+        }
+    }
+}
+
+TEST(ChannelScript, ABadLineIsReportedAndTheReplayGoesOn) {
+    ChannelReplay replay("test.txt",
+                         {"channel Here", "join Zorv RATS 16 47", "jion Kestrel", "flags nobody 0 1",
+                          "flags ZORV 2 50", "leave Zorv", "wait 10", "join Later RATS 0 1"});
+    QSignalSpy channels(&replay, &ChannelReplay::channelJoined);
+    QSignalSpy updates(&replay, &ChannelReplay::memberUpdated);
+    QSignalSpy leaves(&replay, &ChannelReplay::memberLeft);
+    QSignalSpy problems(&replay, &ChannelReplay::problem);
+    replay.playUntilWait();
+    EXPECT_EQ(channels.count(), 1);
+    ASSERT_EQ(updates.count(), 2);
+    EXPECT_EQ(updates[1], (QVariantList{"ZORV", "RATS", 2, 50})) << "a flags line keeps the member's status";
+    EXPECT_EQ(leaves.count(), 1);
+    ASSERT_EQ(problems.count(), 2);
+    EXPECT_EQ(problems[0][0].toString(), "test.txt, line 3: unknown command \"jion\"");
+    EXPECT_EQ(problems[1][0].toString(), "test.txt, line 4: nobody is not in the channel");
+}
+
+} // namespace
