@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <vector>
@@ -147,6 +148,42 @@ TEST(Store, ReplacingWithAnotherNameForgetsTheOldOne) {
     EXPECT_EQ(list.find(u"New"), Position{1});
 }
 
+TEST(Search, ShowsTheMembersWhoseNameHoldsTheText) {
+    ChanSaveList list;
+    for (const char16_t* name : {u"Zorv", u"kestrel", u"\u00C4sa", u"a[/USER]b", u"Mirelle"}) {
+        TavrinAdd(list, name, u"RATS", 0, 47);
+    }
+    TavrinAdd(list, u"Druvo", u"RATS", 0, 47); // an operator, at the top
+    const struct {
+        std::u16string search;
+        std::vector<std::u16string> shown;
+    } cases[] = {
+        {u"", {u"Druvo", u"Zorv", u"kestrel", u"\u00C4sa", u"a[/USER]b", u"Mirelle"}},
+        {u"zorv", {u"Zorv"}},
+        {u"ZO", {u"Zorv"}},
+        {u"\u00E4", {u"\u00C4sa"}}, // a lower-case search finds an upper-case name
+        {u"r", {u"Druvo", u"Zorv", u"kestrel", u"a[/USER]b", u"Mirelle"}}, // the tag in a name is the name
+        {u"[/user]", {u"a[/USER]b"}},
+        {u"STAR", {}}, // keywords and pings are not names
+        {u"47", {}},
+        {u"[PING]", {}},
+        {u"zorvx", {}},
+    };
+    for (const auto& c : cases) {
+        list.setSearch(c.search);
+        std::vector<std::u16string> shown;
+        for (Position place = 1; place <= list.shownCount(); ++place) {
+            shown.emplace_back(*nameFromEntryText(list.text(list.shownEntry(place))));
+        }
+        EXPECT_EQ(shown, c.shown) << std::string(c.search.begin(), c.search.end());
+        EXPECT_EQ(list.isNarrowed(), !c.search.empty());
+        const auto zorv = std::find(c.shown.begin(), c.shown.end(), u"Zorv");
+        EXPECT_EQ(list.shownPositionOf(2), zorv == c.shown.end() ? 0 : zorv - c.shown.begin() + 1)
+            << "Zorv, second in the list";
+    }
+    EXPECT_THROW((void)list.shownEntry(1), std::out_of_range);
+}
+
 class Capacity : public ::testing::Test {
 protected:
     static std::u16string member(int index) {
@@ -203,13 +240,20 @@ TEST_F(Capacity, ClearingAFullListLetsItFillAgain) {
 // Tells the list's changes back, to check a view could follow them.
 class RecordingObserver : public ChanSaveListObserver {
 public:
-    void aboutToInsert(Position position) override { events.push_back("+" + std::to_string(position) + "?"); }
-    void inserted(Position position) override { events.push_back("+" + std::to_string(position)); }
-    void aboutToRemove(Position position) override { events.push_back("-" + std::to_string(position) + "?"); }
-    void removed(Position position) override { events.push_back("-" + std::to_string(position)); }
+    void aboutToInsert(Position position, Position shown) override { record("+", position, shown, "?"); }
+    void inserted(Position position, Position shown) override { record("+", position, shown, ""); }
+    void aboutToRemove(Position position, Position shown) override { record("-", position, shown, "?"); }
+    void removed(Position position, Position shown) override { record("-", position, shown, ""); }
     void aboutToClear() override { events.emplace_back("0?"); }
     void cleared() override { events.emplace_back("0"); }
     std::vector<std::string> events;
+
+private:
+    // The shown position is written only where it differs from the position.
+    void record(const char* change, Position position, Position shown, const char* before) {
+        events.push_back(change + std::to_string(position) +
+                         (shown == position ? std::string() : "@" + std::to_string(shown)) + before);
+    }
 };
 
 TEST(Observer, HearsEachChangeBeforeAndAfter) {

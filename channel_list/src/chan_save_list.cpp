@@ -2,6 +2,7 @@
 
 #include "channel_list/entry_text.h"
 #include "ordered_slots.h"
+#include "shown_slots.h"
 
 #include <algorithm>
 #include <functional>
@@ -23,6 +24,7 @@ struct Entry {
     std::size_t hash = 0;
     OrderedSlots::Slot slot = 0;
     bool named = false; // a text with no name is kept but never found
+    bool shown = true;  // by the list's search, while it is narrowed
 };
 
 std::optional<std::u16string> foldedNameIn(std::u16string_view text) {
@@ -54,7 +56,16 @@ struct ChanSaveList::Store {
     // probing; at most half full, so a probe is short.
     std::vector<EntryId> index;
     std::size_t indexed = 0;
+    // While the list is narrowed: the folded text searched for, and which
+    // slots hold an entry whose name contains it.
+    std::u16string search;
+    std::optional<ShownSlots> shown;
     ChanSaveListObserver* observer = nullptr;
+
+    bool narrowed() const noexcept { return shown.has_value(); }
+    bool matches(const Entry& e) const noexcept {
+        return e.named && foldedNameOf(e).find(search) != std::u16string_view::npos;
+    }
 
     Position count() const noexcept { return static_cast<Position>(order.size()); }
 
@@ -81,7 +92,19 @@ struct ChanSaveList::Store {
         if (placement == Placement::top ? order.hasRoomAtFront() : order.hasRoomAtBack()) {
             return;
         }
+        std::optional<ShownSlots> reshown;
+        if (narrowed()) {
+            reshown.emplace(order.compactedCapacity());
+        }
         order.compact([this](EntryId id, OrderedSlots::Slot slot) { entry(id).slot = slot; });
+        if (reshown) {
+            order.forEach([&](EntryId id, OrderedSlots::Slot slot) {
+                if (entry(id).shown) {
+                    reshown->show(slot);
+                }
+            });
+            shown.swap(reshown);
+        }
     }
 
     // The id the next new entry gets, with the room it needs already allocated.
@@ -160,6 +183,7 @@ struct ChanSaveList::Store {
             chars.insert(chars.end(), folded->begin(), folded->end());
         }
         liveChars += e.textLength + e.foldedLength;
+        e.shown = !narrowed() || matches(e);
         if (e.named) {
             probeForEmpty(index, e.hash) = id;
             ++indexed;
@@ -196,23 +220,44 @@ struct ChanSaveList::Store {
     }
 
     void place(EntryId id, Placement placement) noexcept {
-        const auto position = static_cast<Position>(placement == Placement::top ? 1 : count() + 1);
+        Entry& e = entry(id);
+        const bool top = placement == Placement::top;
+        const auto position = static_cast<Position>(top ? 1 : count() + 1);
+        const auto shownPosition = static_cast<Position>(!narrowed() ? position
+                                                         : !e.shown  ? 0
+                                                         : top       ? 1
+                                                                     : shown->count() + 1);
         if (observer != nullptr) {
-            observer->aboutToInsert(position);
+            observer->aboutToInsert(position, shownPosition);
         }
-        entry(id).slot = placement == Placement::top ? order.takeFront(id) : order.takeBack(id);
+        e.slot = top ? order.takeFront(id) : order.takeBack(id);
+        if (narrowed() && e.shown) {
+            shown->show(e.slot);
+        }
         if (observer != nullptr) {
-            observer->inserted(position);
+            observer->inserted(position, shownPosition);
         }
     }
 
-    void unplace(Position position) noexcept {
-        if (observer != nullptr) {
-            observer->aboutToRemove(position);
+    Position shownPositionIn(OrderedSlots::Slot slot, Position position) const noexcept {
+        if (!narrowed()) {
+            return position;
         }
-        order.release(order.slotAt(position));
+        return static_cast<Position>(entry(order.itemIn(slot)).shown ? shown->rank(slot) : 0);
+    }
+
+    void unplace(Position position) noexcept {
+        const OrderedSlots::Slot slot = order.slotAt(position);
+        const Position shownPosition = shownPositionIn(slot, position);
         if (observer != nullptr) {
-            observer->removed(position);
+            observer->aboutToRemove(position, shownPosition);
+        }
+        order.release(slot);
+        if (narrowed() && shownPosition > 0) {
+            shown->hide(slot);
+        }
+        if (observer != nullptr) {
+            observer->removed(position, shownPosition);
         }
     }
 };
@@ -303,6 +348,49 @@ std::optional<Position> ChanSaveList::find(std::u16string_view username) const {
     return static_cast<Position>(store.order.positionOf(*topmost));
 }
 
+void ChanSaveList::setSearch(std::u16string_view text) {
+    Store& store = *store_;
+    std::u16string folded = foldName(text);
+    if (folded.empty()) {
+        store.shown.reset();
+        store.search.clear();
+        return;
+    }
+    ShownSlots shown(store.order.capacity());
+    store.search.swap(folded);
+    store.order.forEach([&](EntryId id, OrderedSlots::Slot slot) {
+        Entry& e = store.entry(id);
+        e.shown = store.matches(e);
+        if (e.shown) {
+            shown.show(slot);
+        }
+    });
+    store.shown = std::move(shown);
+}
+
+bool ChanSaveList::isNarrowed() const noexcept {
+    return store_->narrowed();
+}
+
+Position ChanSaveList::shownCount() const noexcept {
+    return store_->narrowed() ? static_cast<Position>(store_->shown->count()) : count();
+}
+
+Position ChanSaveList::shownEntry(Position shownPosition) const {
+    const Store& store = *store_;
+    if (shownPosition < 1 || shownPosition > shownCount()) {
+        throw std::out_of_range("no shown channel list entry at " + std::to_string(shownPosition));
+    }
+    return store.narrowed()
+               ? static_cast<Position>(store.order.positionOf(store.shown->select(shownPosition)))
+               : shownPosition;
+}
+
+Position ChanSaveList::shownPositionOf(Position position) const {
+    store_->checkPosition(position);
+    return store_->narrowed() ? store_->shownPositionIn(store_->order.slotAt(position), position) : position;
+}
+
 void ChanSaveList::clear() noexcept {
     Store& store = *store_;
     if (store.observer != nullptr) {
@@ -315,6 +403,9 @@ void ChanSaveList::clear() noexcept {
     std::vector<EntryId>().swap(store.index);
     store.liveChars = 0;
     store.indexed = 0;
+    if (store.shown) {
+        store.shown.emplace(); // room comes with the first new entry
+    }
     if (store.observer != nullptr) {
         store.observer->cleared();
     }

@@ -18,6 +18,9 @@ public:
     OrderedSlots();
 
     std::int32_t size() const noexcept { return size_; }
+    Slot capacity() const noexcept { return static_cast<Slot>(items_.size()); }
+    // The capacity that compact() gives.
+    Slot compactedCapacity() const noexcept { return 4 * size_ + 64; }
     bool hasRoomAtFront() const noexcept { return front_ > 0; }
     bool hasRoomAtBack() const noexcept { return back_ < capacity(); }
 
@@ -38,10 +41,18 @@ public:
     // a failure leaves the order as it was.
     template <typename Moved> void compact(Moved moved);
 
+    // Calls visit(item, slot) for each item, in order.
+    template <typename Visit> void forEach(Visit visit) const {
+        for (Slot slot = front_; slot < back_; ++slot) {
+            if (itemIn(slot) != empty) {
+                visit(itemIn(slot), slot);
+            }
+        }
+    }
+
 private:
     static constexpr Item empty = -1;
 
-    Slot capacity() const noexcept { return static_cast<Slot>(items_.size()); }
     void add(Slot slot, std::int32_t delta) noexcept;
     void rebuild(std::vector<Item> items);
 
@@ -55,7 +66,7 @@ private:
 
 template <typename Moved> void OrderedSlots::compact(Moved moved) {
     // Four slots a member keep a rebuild at least one and a half list lengths away.
-    const auto newCapacity = 4 * static_cast<std::size_t>(size_) + 64;
+    const auto newCapacity = static_cast<std::size_t>(compactedCapacity());
     std::vector<Item> items(newCapacity, empty);
     const auto firstSlot = static_cast<Slot>((newCapacity - static_cast<std::size_t>(size_)) / 2);
     Slot next = firstSlot;

@@ -11,13 +11,16 @@ namespace tavrin {
 using Position = std::int16_t; // counted from 1
 
 // Told about every change to a ChanSaveList, before and after it, so that a
-// view can follow the list without keeping a copy. Observers must not throw.
+// view can follow the list without keeping a copy. A change says where it
+// happens in the list, and where among the entries that the list's search
+// shows: 0 when the search hides the entry, and the same position when the
+// list is not narrowed. Observers must not throw.
 class ChanSaveListObserver {
 public:
-    virtual void aboutToInsert(Position position) = 0;
-    virtual void inserted(Position position) = 0;
-    virtual void aboutToRemove(Position position) = 0;
-    virtual void removed(Position position) = 0;
+    virtual void aboutToInsert(Position position, Position shownPosition) = 0;
+    virtual void inserted(Position position, Position shownPosition) = 0;
+    virtual void aboutToRemove(Position position, Position shownPosition) = 0;
+    virtual void removed(Position position, Position shownPosition) = 0;
     virtual void aboutToClear() = 0;
     virtual void cleared() = 0;
 
@@ -64,6 +67,21 @@ public:
     // Empties the list in one step, as when a chat client changes channel,
     // and gives back the memory that the entries held.
     void clear() noexcept;
+
+    // Narrows the list to the entries whose name contains this text, compared
+    // as names are, without regard to case; keywords and pings are not
+    // searched. An empty text shows every entry. The entries shown change all
+    // at once, and observers are not told; later changes tell them where the
+    // entry is shown. The search stays when the list is cleared.
+    void setSearch(std::u16string_view text);
+    bool isNarrowed() const noexcept;
+    Position shownCount() const noexcept;
+    // The position in the list of the entry shown at this place. Throws
+    // std::out_of_range for a place outside 1 to shownCount().
+    Position shownEntry(Position shownPosition) const;
+    // Where the entry at this position is shown, or 0 when the search hides
+    // it. Throws std::out_of_range for a position outside 1 to count().
+    Position shownPositionOf(Position position) const;
 
     // The topmost entry whose name equals this one, ignoring case.
     std::optional<Position> find(std::u16string_view username) const;
