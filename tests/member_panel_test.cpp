@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QScrollBar>
@@ -176,6 +177,60 @@ TEST(MemberPanel, AClientAddsItsActionsToAMembersMenu) {
         EXPECT_EQ(shown, (QStringList{"Whisper", "-", "Entry text", "Members"}));
     }
     EXPECT_EQ(requests, (QStringList{"Zorv", ""})) << "over an empty area the name is empty";
+}
+
+// The find field from the keyboard, in the list window, where it opens over
+// the list's lower edge, and in the panel, where it is always shown.
+TEST(FindMember, NarrowsAsYouTypeAndAnswersTheKeys) {
+    frmTavrin window;
+    MemberPanel panel;
+    for (QWidget* host : std::initializer_list<QWidget*>{&window, &panel}) {
+        const bool listWindow = host == &window;
+        SCOPED_TRACE(listWindow ? "list window" : "panel");
+        auto& members = listWindow ? window.panel() : panel;
+        members.setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+        for (int index = 0; index < 60; ++index) {
+            members.TavrinAdd(member(index), "RATS", 0, index);
+        }
+        host->show();
+        host->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(host));
+        auto& view = *host->findChild<QListView*>("lstChanSave");
+        auto& find = *host->findChild<QLineEdit*>("txtFind");
+        EXPECT_EQ(find.isVisible(), !listWindow) << "the list window's design stays as it was";
+        EXPECT_EQ(find.placeholderText(), "Find member");
+        EXPECT_EQ(find.accessibleName(), "Find member");
+        view.setFocus();
+        view.setCurrentIndex(view.model()->index(45, 0));
+
+        QTest::keySequence(&view, QKeySequence::Find);
+        EXPECT_TRUE(find.isVisible());
+        EXPECT_TRUE(find.hasFocus());
+        if (listWindow) {
+            EXPECT_EQ(find.geometry().bottom(), view.geometry().bottom()) << "over the list's lower edge";
+        }
+        QTest::keyClicks(&find, "EMBER4");
+        EXPECT_EQ(view.model()->rowCount(), 11) << "member4 and member40 to member49";
+        EXPECT_EQ(nameOf(view.currentIndex()), memberName(45)) << "still current while shown";
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Description),
+                  "11 of 60 members shown");
+
+        QSignalSpy activated(&members, &MemberPanel::memberActivated);
+        QTest::keyClick(&find, Qt::Key_Return);
+        EXPECT_EQ(activated.value(0).value(0).toString(), member(4)) << "Return activates the first shown";
+        QTest::keyClick(&find, Qt::Key_Down);
+        EXPECT_TRUE(view.hasFocus());
+        EXPECT_EQ(nameOf(view.currentIndex()), memberName(4));
+
+        view.setCurrentIndex(view.model()->index(3, 0));
+        QTest::keySequence(&view, QKeySequence::Find);
+        QTest::keyClick(&find, Qt::Key_Escape);
+        EXPECT_TRUE(find.text().isEmpty());
+        EXPECT_EQ(view.model()->rowCount(), 60) << "everyone again";
+        EXPECT_EQ(nameOf(view.currentIndex()), memberName(42));
+        EXPECT_EQ(find.isVisible(), !listWindow);
+        EXPECT_EQ(view.hasFocus(), listWindow) << "the list window gives the focus back to the list";
+    }
 }
 
 } // namespace

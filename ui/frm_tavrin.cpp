@@ -11,6 +11,7 @@ frmTavrin::frmTavrin(QWidget* parent)
 
     // The layout is fixed: resizing the window moves and stretches nothing.
     panel_->setHeaderVisible(false);
+    panel_->setFindFieldAlwaysShown(false); // it opens over the list's lower edge
     panel_->setGeometry(0, 0, 385, 169);
     QFont listFont("Arial");
     listFont.setPointSizeF(8.25);

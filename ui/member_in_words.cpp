@@ -63,3 +63,10 @@ QString membersHereInWords(int members, int operators, const QLocale& locale) {
                                                  : translated("%1 operators").arg(locale.toString(operators));
     return operatorWords + QLatin1String(", ") + memberWords;
 }
+
+QString membersShownInWords(int shown, int members, const QLocale& locale) {
+    if (members == 1) {
+        return translated("%1 of 1 member shown").arg(locale.toString(shown));
+    }
+    return translated("%1 of %2 members shown").arg(locale.toString(shown), locale.toString(members));
+}

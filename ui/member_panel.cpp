@@ -10,14 +10,19 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QShortcut>
 #include <QVBoxLayout>
+
+#include <exception>
 
 MemberPanel::MemberPanel(QWidget* parent)
     : QWidget(parent), model_(new ChanSaveListModel(this)), lstChanSave(new UniformRowListView(this)),
-      lblMemberCount(new QLabel(this)), membersDelegate_(new MembersDelegate(this)),
-      displays_(new QActionGroup(this)) {
+      lblMemberCount(new QLabel(this)), txtFind(new QLineEdit(this)),
+      membersDelegate_(new MembersDelegate(this)), displays_(new QActionGroup(this)) {
     entryTextDelegate_ = lstChanSave->itemDelegate();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -25,8 +30,18 @@ MemberPanel::MemberPanel(QWidget* parent)
     lblMemberCount->setObjectName("lblMemberCount");
     lblMemberCount->setContentsMargins(3, 2, 3, 2);
     layout->addWidget(lblMemberCount);
+    layout->addWidget(txtFind);
     layout->addWidget(lstChanSave, 1);
     setFocusProxy(lstChanSave);
+
+    txtFind->setObjectName("txtFind");
+    txtFind->setPlaceholderText(tr("Find member"));
+    txtFind->setAccessibleName(tr("Find member"));
+    txtFind->setClearButtonEnabled(true);
+    txtFind->installEventFilter(this);
+    connect(txtFind, &QLineEdit::textChanged, this, &MemberPanel::findMembers);
+    auto* find = new QShortcut(QKeySequence::Find, this, this, &MemberPanel::openFindField);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
 
     lstChanSave->setObjectName("lstChanSave");
     lstChanSave->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -95,6 +110,97 @@ void MemberPanel::setHeaderVisible(bool visible) {
     lblMemberCount->setVisible(visible);
 }
 
+void MemberPanel::setFindFieldAlwaysShown(bool alwaysShown) {
+    if (alwaysShown == findFieldAlwaysShown_) {
+        return;
+    }
+    findFieldAlwaysShown_ = alwaysShown;
+    auto* layout = static_cast<QVBoxLayout*>(this->layout());
+    if (alwaysShown) {
+        layout->insertWidget(1, txtFind);
+        txtFind->show();
+    } else {
+        layout->removeWidget(txtFind);
+        txtFind->hide();
+        placeFindField();
+    }
+}
+
+void MemberPanel::openFindField() {
+    if (!findFieldAlwaysShown_) {
+        placeFindField();
+        txtFind->show();
+        txtFind->raise();
+    }
+    txtFind->setFocus(Qt::ShortcutFocusReason);
+    txtFind->selectAll();
+}
+
+// Over the list's lower edge, when the field is not always shown.
+void MemberPanel::placeFindField() {
+    if (!findFieldAlwaysShown_) {
+        const int height = txtFind->sizeHint().height();
+        txtFind->setGeometry(0, this->height() - height, width(), height);
+    }
+}
+
+void MemberPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeFindField();
+}
+
+void MemberPanel::findMembers(const QString& text) {
+    try {
+        model_->setSearch(text);
+    } catch (const std::exception&) {
+        return; // out of memory: the list stays as it was
+    }
+    const QModelIndex current = lstChanSave->currentIndex();
+    if (current.isValid()) {
+        lstChanSave->scrollTo(current);
+    } else {
+        lstChanSave->scrollToTop();
+    }
+    countMayHaveChanged();
+}
+
+bool MemberPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtFind && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            return findFieldKeyPressed(key->key());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool MemberPanel::findFieldKeyPressed(int key) {
+    const QModelIndex first = model_->index(0);
+    switch (key) {
+    case Qt::Key_Down:
+        if (first.isValid()) {
+            lstChanSave->setCurrentIndex(first);
+        }
+        lstChanSave->setFocus(Qt::OtherFocusReason);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (first.isValid()) {
+            emit memberActivated(first.data(ChanSaveListModel::NameRole).toString());
+        }
+        return true;
+    case Qt::Key_Escape:
+        txtFind->clear();
+        if (!findFieldAlwaysShown_) {
+            txtFind->hide();
+            lstChanSave->setFocus(Qt::OtherFocusReason);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
 void MemberPanel::showMemberMenu(const QPoint& position) {
     QMenu menu(this);
     emit memberMenuRequested(lstChanSave->indexAt(position).data(ChanSaveListModel::NameRole).toString(),
@@ -108,10 +214,11 @@ void MemberPanel::showMemberMenu(const QPoint& position) {
 
 void MemberPanel::countMayHaveChanged() {
     const int members = count();
-    if (members == shownCount_ && model_->operatorCount() == shownOperators_) {
+    if (members == toldCount_ && model_->operatorCount() == toldOperators_ &&
+        model_->list().shownCount() == toldShown_) {
         return;
     }
-    const bool countChanges = members != shownCount_;
+    const bool countChanges = members != toldCount_;
     sayHowManyAreHere();
     if (countChanges) {
         emit countChanged(members);
@@ -119,9 +226,12 @@ void MemberPanel::countMayHaveChanged() {
 }
 
 void MemberPanel::sayHowManyAreHere() {
-    shownCount_ = count();
-    shownOperators_ = model_->operatorCount();
-    const QString words = membersHereInWords(shownCount_, shownOperators_, locale());
+    toldCount_ = count();
+    toldOperators_ = model_->operatorCount();
+    toldShown_ = model_->list().shownCount();
+    const QString words = model_->list().isNarrowed()
+                              ? membersShownInWords(toldShown_, toldCount_, locale())
+                              : membersHereInWords(toldCount_, toldOperators_, locale());
     lblMemberCount->setText(words);
     lstChanSave->setAccessibleDescription(words);
 }

@@ -31,11 +31,17 @@ UniformRowListView::UniformRowListView(QWidget* parent) : QListView(parent) {}
 
 void UniformRowListView::setModel(QAbstractItemModel* model) {
     disconnect(rowsRemovedConnection_);
+    disconnect(layoutChangedConnection_);
     rowHeight_ = 0;
     QListView::setModel(model);
     if (model != nullptr) {
         rowsRemovedConnection_ =
             connect(model, &QAbstractItemModel::rowsRemoved, this, &UniformRowListView::rowsRemoved);
+        // New rows all at once, as when a search narrows the list: shown in the next paint.
+        layoutChangedConnection_ = connect(model, &QAbstractItemModel::layoutChanged, this, [this] {
+            updateScrollRange();
+            viewport()->update();
+        });
     }
 }
 

@@ -83,4 +83,5 @@ private:
     QString typed_;
     QElapsedTimer typing_;
     QMetaObject::Connection rowsRemovedConnection_;
+    QMetaObject::Connection layoutChangedConnection_;
 };

@@ -16,3 +16,6 @@ QString memberInWords(std::u16string_view entryText);
 // How many are in the channel, counting operators among the members:
 // "3 operators, 1,204 members", "1 member" or "No members".
 QString membersHereInWords(int members, int operators, const QLocale& locale);
+
+// How many members a search shows: "12 of 1,204 members shown".
+QString membersShownInWords(int shown, int members, const QLocale& locale);

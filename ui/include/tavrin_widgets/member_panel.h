@@ -7,6 +7,7 @@ class ChanSaveListModel;
 class QAbstractItemDelegate;
 class QActionGroup;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class UniformRowListView;
 
@@ -21,6 +22,7 @@ class MemberPanel : public QWidget {
     Q_PROPERTY(DisplayMode displayMode READ displayMode WRITE setDisplayMode NOTIFY displayModeChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
     Q_PROPERTY(bool headerVisible READ isHeaderVisible WRITE setHeaderVisible)
+    Q_PROPERTY(bool findFieldAlwaysShown READ isFindFieldAlwaysShown WRITE setFindFieldAlwaysShown)
 
 public:
     // How the list shows each member: its whole entry text, or a badge, the
@@ -50,6 +52,14 @@ public:
     bool isHeaderVisible() const;
     void setHeaderVisible(bool visible);
 
+    // The field that narrows the list to the members whose name holds what is
+    // typed in it. It is shown above the list, and Ctrl+F goes to it; or, when
+    // not always shown, Ctrl+F opens it over the list's lower edge and Escape
+    // closes it. While narrowed, the header and a screen reader say how many
+    // are shown: "12 of 1,204 members shown".
+    bool isFindFieldAlwaysShown() const { return findFieldAlwaysShown_; }
+    void setFindFieldAlwaysShown(bool alwaysShown);
+
     const ChanSaveListModel& model() const { return *model_; }
 
 signals:
@@ -65,9 +75,16 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showMemberMenu(const QPoint& position);
+    void openFindField();
+    void findMembers(const QString& text);
+    // Handles Down, Return and Escape in the find field.
+    bool findFieldKeyPressed(int key);
+    void placeFindField();
     // Tells the header, a screen reader and the client what a change did to
     // the number of members.
     void countMayHaveChanged();
@@ -76,10 +93,13 @@ private:
     ChanSaveListModel* model_;
     UniformRowListView* lstChanSave;
     QLabel* lblMemberCount;
+    QLineEdit* txtFind;
     QAbstractItemDelegate* entryTextDelegate_;
     QAbstractItemDelegate* membersDelegate_;
     QActionGroup* displays_;
     DisplayMode displayMode_ = DisplayMode::EntryText;
-    int shownCount_ = 0;
-    int shownOperators_ = 0;
+    bool findFieldAlwaysShown_ = true;
+    int toldCount_ = 0;
+    int toldOperators_ = 0;
+    int toldShown_ = 0;
 };
