@@ -1,7 +1,7 @@
 // Refreshing a member, and deleting one and adding it back, on lists of every
 // size: the indexed ChanSaveList against the literal way, which reads every
 // entry's text back and lower-cases its name on each look-up. Also emptying a
-// full list for a channel change.
+// full list for a channel change, and searching it.
 
 #include "channel_list/entry_text.h"
 #include "channel_list/tavrin.h"
@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -93,10 +94,35 @@ void clearFullList(benchmark::State& state) {
     const auto names = memberNames(tavrin::ChanSaveList::maxCount);
     tavrin::ChanSaveList list;
     for (auto _ : state) {
-        state.PauseTiming();
         indexedFill(list, names);
-        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
         list.clear();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+
+// Narrowing the list letter by letter, "M" to "Member123", then everyone
+// again; and a refresh while a search that every name matches is open.
+void searchLetterTyped(benchmark::State& state) {
+    tavrin::ChanSaveList list;
+    indexedFill(list, memberNames(static_cast<int>(state.range(0))));
+    const std::u16string typed = u"Member123";
+    std::size_t letters = 0;
+    for (auto _ : state) {
+        letters = (letters + 1) % (typed.size() + 1);
+        list.setSearch(std::u16string_view(typed).substr(0, letters));
+    }
+}
+
+void refreshWhileSearching(benchmark::State& state) {
+    tavrin::ChanSaveList list;
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    indexedFill(list, names);
+    list.setSearch(u"member");
+    std::size_t cursor = 0;
+    for (auto _ : state) {
+        indexedAdd(list, nextMember(names, cursor));
     }
 }
 
@@ -123,7 +149,13 @@ BENCHMARK(literal<deleteAndAddBack<tavrin::testing::ReferenceChannelList, declty
     ->Name("DeleteAndAddBack/literal")
     ->Apply(sizes);
 
-BENCHMARK(clearFullList)->Name("Clear/indexed/32767")->Iterations(20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(searchLetterTyped)->Name("SearchLetterTyped/indexed")->Apply(sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(refreshWhileSearching)->Name("RefreshWhileSearching/indexed")->Apply(sizes);
+BENCHMARK(clearFullList)
+    ->Name("Clear/indexed/32767")
+    ->Iterations(20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -7,6 +7,7 @@
 
 #include "channel_list/entry_text.h"
 #include "channel_list/tavrin.h"
+#include "tavrin_widgets/chan_save_list_model.h"
 #include "tavrin_widgets/frm_tavrin.h"
 #include "tavrin_widgets/member_panel.h"
 
@@ -14,8 +15,11 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QSortFilterProxyModel>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -144,14 +148,15 @@ protected:
     }
 };
 
-enum class Where { inView, belowView, aboveView };
+enum class Where { inView, belowView, aboveView, belowViewSearching };
 
 // A chat client's event loop runs between changes, so each change is laid
 // out and painted on its own. With the list at its top, the first rows are in
 // view; an operator's refresh moves it up among them, while a refresh of
 // anyone else below them changes nothing on screen. With the list scrolled to
 // its middle, a refresh of someone in its first quarter, as an operator,
-// stays above the rows in view, which stay put.
+// stays above the rows in view, which stay put. Searching, the list is
+// narrowed by a text that every member's name holds.
 template <Where where, DisplayMode display> void liveChange(benchmark::State& state) {
     const int inViewCount = 20;
     const auto names = memberNames(static_cast<int>(state.range(0)));
@@ -164,13 +169,17 @@ template <Where where, DisplayMode display> void liveChange(benchmark::State& st
                        QAbstractItemView::PositionAtTop);
         QApplication::processEvents();
     }
+    if constexpr (where == Where::belowViewSearching) {
+        window->findChild<QLineEdit*>("txtFind")->setText("member");
+        QApplication::processEvents();
+    }
     PaintCounter rowPaints(*list->viewport());
     PaintCounter scrollBarPaints(*list->verticalScrollBar());
     qsizetype cursor = 0;
     for (auto _ : state) {
         if constexpr (where == Where::inView) {
             window->TavrinAdd(nextMember(names, cursor), "RATS", 0x02, 47);
-        } else if constexpr (where == Where::belowView) {
+        } else if constexpr (where == Where::belowView || where == Where::belowViewSearching) {
             window->TavrinAdd(nextMember(below, cursor), "RATS", 0, 47);
         } else {
             window->TavrinAdd(nextMember(above, cursor), "RATS", 0x02, 47);
@@ -184,8 +193,16 @@ template <Where where, DisplayMode display> void liveChange(benchmark::State& st
     state.counters["scroll_bar_paints"] = perChange(scrollBarPaints.paints);
 }
 
-// Heap bytes per member of a full list, and how many of them the window and
-// its view add to the list alone.
+// What the program has allocated: the heap, and the large blocks that the
+// allocator maps on their own.
+std::size_t bytesInUse() {
+    const auto info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// Heap bytes per member of a full list, how many of them the window and its
+// view add to the list alone, and how many an open search adds, one that
+// every name matches and one that hides most.
 void fullListMemory(benchmark::State& state) {
     for (auto _ : state) {
         const auto names = memberNames(tavrin::ChanSaveList::maxCount);
@@ -194,13 +211,27 @@ void fullListMemory(benchmark::State& state) {
         };
         const auto heapInUse = [] {
             malloc_trim(0);
-            return mallinfo2().uordblks;
+            return bytesInUse();
         };
         auto before = heapInUse();
         double shown = 0;
+        double searching = 0;
+        double searchingFew = 0;
         {
             const auto window = filledWindow<frmTavrin>(names);
-            shown = perMember(mallinfo2().uordblks - before);
+            shown = perMember(bytesInUse() - before);
+            auto* find = window->findChild<QLineEdit*>("txtFind");
+            const auto withSearch = [&](const QString& text) {
+                const auto closed = bytesInUse();
+                find->setText(text);
+                QApplication::processEvents();
+                const double open = perMember(bytesInUse() - closed);
+                find->clear();
+                QApplication::processEvents();
+                return open;
+            };
+            searching = withSearch("member");
+            searchingFew = withSearch("member123");
         }
         before = heapInUse();
         tavrin::ChanSaveList list;
@@ -208,35 +239,35 @@ void fullListMemory(benchmark::State& state) {
             tavrin::TavrinAdd(list, name.toStdU16String(), u"RATS", 0, 47);
         }
         state.counters["bytes_per_member"] = shown;
-        state.counters["window_bytes_per_member"] = shown - perMember(mallinfo2().uordblks - before);
+        state.counters["window_bytes_per_member"] = shown - perMember(bytesInUse() - before);
+        state.counters["search_bytes_per_member"] = std::max(searching, searchingFew);
     }
 }
 
-// A chat client changes channel: the full list is emptied in one step and the
-// empty list painted. Also what the list still holds afterwards, per member
-// it held.
+// A chat client changes channel: the full list is emptied in one step. Also
+// what the list still holds afterwards, per member it held, once the empty
+// list has been painted.
 void panelClear(benchmark::State& state) {
     const auto names = memberNames(static_cast<int>(state.range(0)));
     MemberPanel panel;
     panel.show();
     const auto heapInUse = [] {
         malloc_trim(0);
-        return mallinfo2().uordblks;
+        return bytesInUse();
     };
     const auto empty = heapInUse();
     double heldAfter = 0;
     for (auto _ : state) {
-        state.PauseTiming();
         for (const auto& name : names) {
             panel.TavrinAdd(name, "RATS", 0, 47);
         }
         QApplication::processEvents();
-        state.ResumeTiming();
+        QElapsedTimer clearing;
+        clearing.start();
         panel.clear();
+        state.SetIterationTime(static_cast<double>(clearing.nsecsElapsed()) / 1e9);
         QApplication::processEvents();
-        state.PauseTiming();
         heldAfter = static_cast<double>(heapInUse()) - static_cast<double>(empty);
-        state.ResumeTiming();
     }
     state.counters["bytes_held_after_per_member"] = heldAfter / static_cast<double>(names.size());
 }
@@ -257,6 +288,80 @@ void panelResize(benchmark::State& state) {
     for (auto _ : state) {
         step = (step + 1) % 40;
         panel.resize(200 + step * 3, 400 + step * 5);
+        QApplication::processEvents();
+    }
+}
+
+// The obvious way to find a member: a filter proxy on the name, over the same
+// list and model, in a list view of uniform rows.
+class ProxyFilteredList {
+public:
+    ProxyFilteredList() {
+        proxy_.setSourceModel(&model_);
+        proxy_.setFilterRole(ChanSaveListModel::NameRole);
+        proxy_.setFilterCaseSensitivity(Qt::CaseInsensitive);
+        view_.setUniformItemSizes(true);
+        view_.setModel(&proxy_);
+        view_.resize(200, 400);
+    }
+    void show() { view_.show(); }
+    void find(const QString& text) { proxy_.setFilterFixedString(text); }
+    void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
+        tavrin::TavrinAdd(model_.list(), username.toStdU16String(), Message.toStdU16String(), Flags, Ping);
+    }
+
+private:
+    ChanSaveListModel model_;
+    QSortFilterProxyModel proxy_;
+    QListView view_;
+};
+
+// The panel's field narrows the list letter by letter, and the next frame
+// shows it: "M", "Me", and so on to "Member123", then everyone again.
+class PanelWithField {
+public:
+    PanelWithField() { panel_.resize(200, 400); }
+    void show() { panel_.show(); }
+    void find(const QString& text) { panel_.findChild<QLineEdit*>("txtFind")->setText(text); }
+    void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
+        panel_.TavrinAdd(username, Message, Flags, Ping);
+    }
+
+private:
+    MemberPanel panel_;
+};
+
+template <typename List> void letterTyped(benchmark::State& state) {
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    List list;
+    for (const auto& name : names) {
+        list.TavrinAdd(name, "RATS", 0, 47);
+    }
+    list.show();
+    QApplication::processEvents();
+    const QString typed = "Member123";
+    qsizetype letters = 0;
+    for (auto _ : state) {
+        letters = (letters + 1) % (typed.size() + 1);
+        list.find(typed.left(letters));
+        QApplication::processEvents();
+    }
+}
+
+// A change below the view while a search that every name matches is open.
+template <typename List> void changeWhileSearching(benchmark::State& state) {
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    List list;
+    for (const auto& name : names) {
+        list.TavrinAdd(name, "RATS", 0, 47);
+    }
+    list.find("member");
+    list.show();
+    QApplication::processEvents();
+    const auto below = names.mid(40); // out of view
+    qsizetype cursor = 0;
+    for (auto _ : state) {
+        list.TavrinAdd(nextMember(below, cursor), "RATS", 0, 47);
         QApplication::processEvents();
     }
 }
@@ -308,8 +413,22 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("PanelClear/indexed", panelClear)
         ->Arg(32767)
         ->Iterations(10)
+        ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("PanelResize/indexed", panelResize)->Apply(sizes);
+    benchmark::RegisterBenchmark("LiveChangeOutOfViewSearching/indexed",
+                                 liveChange<Where::belowViewSearching, DisplayMode::EntryText>)
+        ->Apply(liveSizes);
+    benchmark::RegisterBenchmark("FindLetterTyped/indexed", letterTyped<PanelWithField>)
+        ->Apply(sizes)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FindLetterTyped/proxy", letterTyped<ProxyFilteredList>)
+        ->Apply(sizes)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ChangeWhileSearching/indexed", changeWhileSearching<PanelWithField>)
+        ->Apply(sizes);
+    benchmark::RegisterBenchmark("ChangeWhileSearching/proxy", changeWhileSearching<ProxyFilteredList>)
+        ->Apply(sizes);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
