@@ -1,20 +1,90 @@
-# Installs the build tree into a fresh prefix, then configures, builds and runs
-# a small project that finds the installed package the way a chat client would.
-# Expects BUILD_DIR, CONSUMER_DIR, WORK_DIR, CXX_COMPILER, CXX_FLAGS, LINKER_FLAGS.
+# Takes the project as a chat client would, in one of four ways, builds a
+# small client with it and runs that client:
+#   package     cmake --install, then find_package(Tavrin);
+#   pkg-config  cmake --install, then g++ with pkg-config's flags;
+#   subproject  add_subdirectory of the source, beside a target of the client's
+#               named widgets: no test of the project's may be registered, and
+#               neither GoogleTest nor Google Benchmark looked for;
+#   shared      a build with BUILD_SHARED_LIBS=ON, installed: versioned
+#               SONAMEs, and no internal symbol exported; then find_package.
+# Expects WAY, SOURCE_DIR, BUILD_DIR, CONSUMER_DIR, WORK_DIR, CXX_COMPILER,
+# CXX_FLAGS, LINKER_FLAGS.
 
 file(REMOVE_RECURSE "${WORK_DIR}")
+set(prefix "${WORK_DIR}/prefix")
 
 function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE result)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
     if(NOT result EQUAL 0)
-        message(FATAL_ERROR "failed (${result}): ${ARGN}")
+        message(FATAL_ERROR "failed (${result}): ${ARGN}\n${output}")
     endif()
+    set(output "${output}" PARENT_SCOPE)
 endfunction()
 
-run(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${WORK_DIR}/prefix")
-run(${CMAKE_COMMAND} -S "${CONSUMER_DIR}" -B "${WORK_DIR}/build" -G Ninja
-    "-DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix" "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}"
-    "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}")
-run(${CMAKE_COMMAND} --build "${WORK_DIR}/build")
-run("${WORK_DIR}/build/core_consumer")
-run(${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen "${WORK_DIR}/build/window_consumer")
+set(compiler "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
+             "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}" "-DCMAKE_SHARED_LINKER_FLAGS=${LINKER_FLAGS}")
+
+function(build_package_consumer)
+    run(${CMAKE_COMMAND} -S "${CONSUMER_DIR}" -B "${WORK_DIR}/build" -G Ninja "-DCMAKE_PREFIX_PATH=${prefix}"
+        ${compiler})
+    run(${CMAKE_COMMAND} --build "${WORK_DIR}/build")
+    set(clients "${WORK_DIR}/build/core_consumer" "${WORK_DIR}/build/window_consumer" PARENT_SCOPE)
+endfunction()
+
+if(WAY STREQUAL "package")
+    run(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
+    build_package_consumer()
+elseif(WAY STREQUAL "pkg-config")
+    run(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
+    set(ENV{PKG_CONFIG_PATH} "${prefix}/lib/pkgconfig")
+    separate_arguments(flags UNIX_COMMAND "${CXX_FLAGS} ${LINKER_FLAGS}")
+    foreach(client core window)
+        set(package tavrin-widgets)
+        if(client STREQUAL "core")
+            set(package tavrin-channel-list)
+        endif()
+        run(pkg-config --cflags --libs ${package})
+        separate_arguments(packageFlags UNIX_COMMAND "${output}")
+        file(MAKE_DIRECTORY "${WORK_DIR}/build")
+        run(${CXX_COMPILER} -std=c++20 -fPIC ${flags} "${CONSUMER_DIR}/${client}_consumer.cpp" ${packageFlags}
+            -o "${WORK_DIR}/build/${client}_consumer")
+    endforeach()
+    set(clients "${WORK_DIR}/build/core_consumer" "${WORK_DIR}/build/window_consumer")
+elseif(WAY STREQUAL "subproject")
+    run(${CMAKE_COMMAND} -S "${CONSUMER_DIR}/subproject" -B "${WORK_DIR}/build" -G Ninja
+        "-DTAVRIN_SOURCE_DIR=${SOURCE_DIR}" ${compiler})
+    file(READ "${WORK_DIR}/build/CMakeCache.txt" cache)
+    if(cache MATCHES "GTEST_INCLUDE_DIR|GTest_DIR|benchmark_DIR")
+        message(FATAL_ERROR "As a subproject it looked for GoogleTest or Google Benchmark.")
+    endif()
+    run(${CMAKE_CTEST_COMMAND} -N --test-dir "${WORK_DIR}/build")
+    if(NOT output MATCHES "Total Tests: 0")
+        message(FATAL_ERROR "As a subproject it registered tests:\n${output}")
+    endif()
+    run(${CMAKE_COMMAND} --build "${WORK_DIR}/build" --target core_consumer window_consumer)
+    set(clients "${WORK_DIR}/build/core_consumer" "${WORK_DIR}/build/window_consumer")
+elseif(WAY STREQUAL "shared")
+    run(${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${WORK_DIR}/shared" -G Ninja -DCMAKE_BUILD_TYPE=Release
+        -DBUILD_SHARED_LIBS=ON -DTAVRIN_INSTALL=ON -DTAVRIN_BUILD_PROGRAM=OFF -DTAVRIN_BUILD_EXAMPLES=OFF
+        -DTAVRIN_BUILD_TESTS=OFF -DTAVRIN_BUILD_BENCHMARKS=OFF -DTAVRIN_BUILD_PACKAGE=OFF ${compiler})
+    run(${CMAKE_COMMAND} --build "${WORK_DIR}/shared")
+    run(${CMAKE_COMMAND} --install "${WORK_DIR}/shared" --prefix "${prefix}")
+    foreach(library tavrin_channel_list tavrin_widgets)
+        set(file "${prefix}/lib/lib${library}.so.1")
+        run(readelf -d "${file}")
+        if(NOT output MATCHES "SONAME\\)[^\n]*\\[lib${library}\\.so\\.1\\]")
+            message(FATAL_ERROR "${file} has no SONAME lib${library}.so.1:\n${output}")
+        endif()
+        run(nm -DC --defined-only "${file}")
+        if(output MATCHES "OrderedSlots|ShownSlots|ChanSaveList::Store|UniformRowListView|MembersDelegate|icu_|u_tolower")
+            message(FATAL_ERROR "${file} exports its internals:\n${CMAKE_MATCH_0}")
+        endif()
+    endforeach()
+    build_package_consumer()
+else()
+    message(FATAL_ERROR "Unknown way: ${WAY}")
+endif()
+
+foreach(client IN LISTS clients)
+    run(${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen "${client}")
+endforeach()

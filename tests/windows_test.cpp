@@ -1,8 +1,8 @@
 // The two windows driven as a person drives them: typing into the fields,
 // clicking the buttons, and reading the rows back from the list's model.
 
-#include "frm_tavrin_test.h"
 #include "list_window_reference.h"
+#include "start_window.h"
 #include "user_input.h"
 
 #include <QAccessible>

@@ -49,35 +49,35 @@ std::u16string iconKeyword(std::u16string_view username, std::u16string_view Mes
     std::u16string keyword = reversedProductCode(Message);
     // Later rules win, in this order and not in the order of the bit values.
     if (isSet(Flags, flag::blizzard)) {
-        keyword = u"BLIZZ";
+        keyword = keywordOf(Standing::blizzardRepresentative);
     }
     if (isSet(Flags, flag::systemOperator)) {
-        keyword = u"SYSOP";
+        keyword = keywordOf(Standing::systemOperator);
     }
     if (foldName(username) == u"druvo" || isSet(Flags, flag::channelOperator)) {
         keyword = operatorKeyword;
     }
     if (isSet(Flags, flag::speaker)) {
-        keyword = u"SPKR";
+        keyword = keywordOf(Standing::speaker);
     }
     if (isSet(Flags, flag::guest)) {
-        keyword = u"GLASSES";
+        keyword = keywordOf(Standing::guest);
     }
     if (isSet(Flags, flag::squelched)) {
-        keyword = u"SQUELCH";
+        keyword = keywordOf(Standing::squelched);
     }
     if (isSet(Flags, flag::gfOfficial)) {
-        keyword = u"GFOFFICIAL";
+        keyword = keywordOf(Standing::gfOfficial);
     }
     if (isSet(Flags, flag::gfPlayer)) {
-        keyword = u"GFPLAYER";
+        keyword = keywordOf(Standing::gfPlayer);
     }
     return keyword;
 }
 
 std::u16string pingField(std::int32_t Flags, std::int32_t Ping) {
     if (isSet(Flags, flag::noUdp)) {
-        return u"PLUG";
+        return std::u16string(noUdpPingField);
     }
     char digits[16];
     const auto result = std::to_chars(std::begin(digits), std::end(digits), Ping);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "channel_list/export.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -36,7 +38,7 @@ enum class Placement { top, bottom };
 // The texts and names lie end to end in one buffer, so emptying the list
 // frees a few blocks, not one for every member. Every operation either
 // completes or, when it throws, changes nothing.
-class ChanSaveList {
+class TAVRIN_CHANNEL_LIST_EXPORT ChanSaveList {
 public:
     static constexpr Position maxCount = INT16_MAX;
 

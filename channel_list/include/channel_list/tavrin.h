@@ -3,6 +3,7 @@
 // What a chat client calls when members join, change or leave.
 
 #include "channel_list/chan_save_list.h"
+#include "channel_list/export.h"
 
 #include <cstdint>
 #include <string_view>
@@ -14,10 +15,11 @@ namespace tavrin {
 // top, newest first; everyone else to the bottom, in arrival order. Never
 // throws: when something fails, or a new member finds the list full, the list
 // is left as it was, and a member already listed keeps an entry.
-void TavrinAdd(ChanSaveList& list, std::u16string_view username, std::u16string_view Message,
-               std::int32_t Flags, std::int32_t Ping) noexcept;
+TAVRIN_CHANNEL_LIST_EXPORT void TavrinAdd(ChanSaveList& list, std::u16string_view username,
+                                          std::u16string_view Message, std::int32_t Flags,
+                                          std::int32_t Ping) noexcept;
 
 // Removes the member's entry, if listed. Failures reach the caller.
-void TavrinDel(ChanSaveList& list, std::u16string_view username);
+TAVRIN_CHANNEL_LIST_EXPORT void TavrinDel(ChanSaveList& list, std::u16string_view username);
 
 } // namespace tavrin

@@ -1,5 +1,6 @@
 #include "member_painting.h"
 
+#include "channel_list/standing.h"
 #include "utf16_text.h"
 
 #include <QFontMetricsF>
@@ -93,11 +94,12 @@ void paintProductCapsule(QPainter& painter, const QRectF& area, std::u16string_v
     painter.drawText(inside, Qt::AlignCenter, text);
 }
 
-// Draws the shape of a keyword of the icon rules; false for any other keyword.
-bool paintSymbol(QPainter& painter, const QRectF& square, std::u16string_view keyword) {
+// Draws the shape of a standing of the icon rules.
+void paintSymbol(QPainter& painter, const QRectF& square, tavrin::Standing standing) {
     const qreal size = square.width();
     painter.setBrush(Qt::NoBrush);
-    if (keyword == u"OP") { // a crown
+    switch (standing) {
+    case tavrin::Standing::channelOperator: // a crown
         fillShape(painter,
                   scaled(square, {{0.08, 0.82},
                                   {0.08, 0.28},
@@ -107,21 +109,24 @@ bool paintSymbol(QPainter& painter, const QRectF& square, std::u16string_view ke
                                   {0.92, 0.28},
                                   {0.92, 0.82}}),
                   gold, size);
-    } else if (keyword == u"BLIZZ") { // a snowflake
+        break;
+    case tavrin::Standing::blizzardRepresentative: // a snowflake
         painter.setPen(stroke(blue, size));
         for (int spoke = 0; spoke < 3; ++spoke) {
             const qreal angle = spoke * M_PI / 3 + M_PI / 2;
             const QPointF arm(0.42 * size * qCos(angle), 0.42 * size * qSin(angle));
             painter.drawLine(square.center() - arm, square.center() + arm);
         }
-    } else if (keyword == u"SYSOP") { // a shield
+        break;
+    case tavrin::Standing::systemOperator: // a shield
         fillShape(
             painter,
             scaled(square, {{0.5, 0.06}, {0.9, 0.2}, {0.84, 0.62}, {0.5, 0.94}, {0.16, 0.62}, {0.1, 0.2}}),
             red, size);
         painter.setPen(QPen(Qt::white, size / 9, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(at(square, 0.5, 0.28), at(square, 0.5, 0.7));
-    } else if (keyword == u"SPKR") { // a loudspeaker
+        break;
+    case tavrin::Standing::speaker: // a loudspeaker
         fillShape(painter,
                   scaled(square,
                          {{0.08, 0.36}, {0.3, 0.36}, {0.58, 0.12}, {0.58, 0.88}, {0.3, 0.64}, {0.08, 0.64}}),
@@ -129,43 +134,43 @@ bool paintSymbol(QPainter& painter, const QRectF& square, std::u16string_view ke
         painter.setPen(stroke(green, size));
         painter.setBrush(Qt::NoBrush);
         painter.drawArc(QRectF(at(square, 0.52, 0.26), QSizeF(0.4 * size, 0.48 * size)), -50 * 16, 100 * 16);
-    } else if (keyword == u"GLASSES") { // a guest's glasses
+        break;
+    case tavrin::Standing::guest: // a guest's glasses
         painter.setPen(stroke(purple, size));
         painter.drawEllipse(at(square, 0.27, 0.56), 0.19 * size, 0.19 * size);
         painter.drawEllipse(at(square, 0.73, 0.56), 0.19 * size, 0.19 * size);
         painter.drawLine(at(square, 0.44, 0.5), at(square, 0.56, 0.5));
-    } else if (keyword == u"SQUELCH") { // muted: a circle struck through
+        break;
+    case tavrin::Standing::squelched: // muted: a circle struck through
         painter.setPen(stroke(grey, size));
         painter.drawEllipse(square.center(), 0.38 * size, 0.38 * size);
         painter.drawLine(at(square, 0.23, 0.77), at(square, 0.77, 0.23));
-    } else if (keyword == u"GFOFFICIAL") { // a star
+        break;
+    case tavrin::Standing::gfOfficial: // a star
         fillShape(painter, star(square, 5, 0.45), teal, size);
-    } else if (keyword == u"GFPLAYER") { // a diamond
+        break;
+    case tavrin::Standing::gfPlayer: // a diamond
         fillShape(painter, scaled(square, {{0.5, 0.06}, {0.9, 0.5}, {0.5, 0.94}, {0.1, 0.5}}), orange, size);
-    } else {
-        return false;
+        break;
+    case tavrin::Standing::none:
+    case tavrin::Standing::product:
+        break;
     }
-    return true;
 }
 
 } // namespace
 
 ConnectionQuality connectionQuality(std::u16string_view pingField) {
-    if (pingField == u"PLUG") {
+    const tavrin::PingReading reading = tavrin::readPing(pingField);
+    if (reading.noUdp) {
         return {ConnectionQuality::Kind::noUdp, 0};
     }
-    // Only plain digits are a ping: a sign means a negative one, which tells nothing.
-    const bool digitsOnly = std::all_of(pingField.begin(), pingField.end(),
-                                        [](char16_t unit) { return unit >= u'0' && unit <= u'9'; });
-    if (pingField.empty() || !digitsOnly) {
+    // A negative ping tells nothing of the connection.
+    if (!reading.milliseconds || *reading.milliseconds < 0) {
         return {ConnectionQuality::Kind::unknown, 0};
     }
-    std::int64_t ping = 0;
-    for (const char16_t digit : pingField) {
-        ping = std::min<std::int64_t>(ping * 10 + (digit - u'0'), barLimits[std::size(barLimits) - 1].below);
-    }
     for (const auto& limit : barLimits) {
-        if (ping < limit.below) {
+        if (*reading.milliseconds < limit.below) {
             return {ConnectionQuality::Kind::bars, limit.bars};
         }
     }
@@ -173,15 +178,18 @@ ConnectionQuality connectionQuality(std::u16string_view pingField) {
 }
 
 void paintBadge(QPainter& painter, const QRectF& area, std::u16string_view keyword) {
-    if (keyword.empty()) {
+    const tavrin::Standing standing = tavrin::standingOf(keyword);
+    if (standing == tavrin::Standing::none) {
         return;
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal side = area.height();
     const QRectF square(area.center().x() - side / 2, area.top(), side, side);
-    if (!paintSymbol(painter, square.adjusted(1, 1, -1, -1), keyword)) {
+    if (standing == tavrin::Standing::product) {
         paintProductCapsule(painter, area, keyword);
+    } else {
+        paintSymbol(painter, square.adjusted(1, 1, -1, -1), standing);
     }
     painter.restore();
 }

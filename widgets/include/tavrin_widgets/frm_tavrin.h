@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tavrin_widgets/export.h"
+
 #include "tavrin_widgets/member_panel.h"
 
 #include <QString>
@@ -12,7 +14,7 @@ class QPushButton;
 // calls TavrinAdd and TavrinDel as members join, change and leave; they work
 // whether or not the window is shown. Closing the window destroys it and its
 // list. The list is a MemberPanel, without its header, in a fixed layout.
-class frmTavrin : public QWidget {
+class TAVRIN_WIDGETS_EXPORT frmTavrin : public QWidget {
     Q_OBJECT
     Q_PROPERTY(
         MemberPanel::DisplayMode displayMode READ displayMode WRITE setDisplayMode NOTIFY displayModeChanged)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tavrin_widgets/export.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -17,7 +19,7 @@ class UniformRowListView;
 // client calls TavrinAdd and TavrinDel as members join, change and leave; each
 // change costs the same at any channel size, and the rows in view stay put
 // while members come and go above them.
-class MemberPanel : public QWidget {
+class TAVRIN_WIDGETS_EXPORT MemberPanel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(DisplayMode displayMode READ displayMode WRITE setDisplayMode NOTIFY displayModeChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)

@@ -15,23 +15,27 @@ QString translated(const char* text) {
 } // namespace
 
 QString keywordInWords(std::u16string_view keyword) {
-    static const struct {
-        std::u16string_view keyword;
-        const char* words;
-    } known[] = {
-        {u"OP", QT_TRANSLATE_NOOP("MemberInWords", "operator")},
-        {u"BLIZZ", QT_TRANSLATE_NOOP("MemberInWords", "Blizzard representative")},
-        {u"SYSOP", QT_TRANSLATE_NOOP("MemberInWords", "system operator")},
-        {u"SPKR", QT_TRANSLATE_NOOP("MemberInWords", "speaker")},
-        {u"GLASSES", QT_TRANSLATE_NOOP("MemberInWords", "guest")},
-        {u"SQUELCH", QT_TRANSLATE_NOOP("MemberInWords", "squelched")},
-        {u"GFOFFICIAL", QT_TRANSLATE_NOOP("MemberInWords", "GF official")},
-        {u"GFPLAYER", QT_TRANSLATE_NOOP("MemberInWords", "GF player")},
-    };
-    for (const auto& entry : known) {
-        if (entry.keyword == keyword) {
-            return translated(entry.words);
-        }
+    using tavrin::Standing;
+    switch (tavrin::standingOf(keyword)) {
+    case Standing::channelOperator:
+        return translated("operator");
+    case Standing::blizzardRepresentative:
+        return translated("Blizzard representative");
+    case Standing::systemOperator:
+        return translated("system operator");
+    case Standing::speaker:
+        return translated("speaker");
+    case Standing::guest:
+        return translated("guest");
+    case Standing::squelched:
+        return translated("squelched");
+    case Standing::gfOfficial:
+        return translated("GF official");
+    case Standing::gfPlayer:
+        return translated("GF player");
+    case Standing::none:
+    case Standing::product:
+        break;
     }
     return toQString(keyword);
 }
@@ -42,7 +46,7 @@ QString memberInWords(std::u16string_view entryText) {
     if (!fields.keyword.empty()) {
         words << keywordInWords(fields.keyword);
     }
-    if (fields.pingField == u"PLUG") {
+    if (tavrin::readPing(fields.pingField).noUdp) {
         words << translated("no UDP");
     } else if (!fields.pingField.empty()) {
         words << translated("ping %1").arg(toQString(fields.pingField));

@@ -1,4 +1,4 @@
-#include "frm_tavrin_test.h"
+#include "start_window.h"
 
 #include "list_window_reference.h"
 #include "whole_number.h"

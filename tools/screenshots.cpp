@@ -3,8 +3,8 @@
 // then a picture of the members display, with a member of every keyword, and
 // one of the example chat client in its busy channel.
 
-#include "frm_tavrin_test.h"
 #include "list_window_reference.h"
+#include "start_window.h"
 #include "user_input.h"
 
 #if defined(TAVRIN_DRAWS_THE_CHAT_CLIENT)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tavrin_widgets/export.h"
+
 #include "channel_list/chan_save_list.h"
 
 #include <QAbstractListModel>
@@ -9,7 +11,7 @@
 // model owns the list, so the list is the one copy of the members; changes to
 // it arrive as row insertions and removals, and a view keeps its selection and
 // scroll position while members come and go.
-class ChanSaveListModel : public QAbstractListModel, private tavrin::ChanSaveListObserver {
+class TAVRIN_WIDGETS_EXPORT ChanSaveListModel : public QAbstractListModel, private tavrin::ChanSaveListObserver {
     Q_OBJECT
 
 public:
