@@ -11,7 +11,8 @@
 // model owns the list, so the list is the one copy of the members; changes to
 // it arrive as row insertions and removals, and a view keeps its selection and
 // scroll position while members come and go.
-class TAVRIN_WIDGETS_EXPORT ChanSaveListModel : public QAbstractListModel, private tavrin::ChanSaveListObserver {
+class TAVRIN_WIDGETS_EXPORT ChanSaveListModel : public QAbstractListModel,
+                                                private tavrin::ChanSaveListObserver {
     Q_OBJECT
 
 public:
