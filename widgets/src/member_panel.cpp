@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -22,7 +23,8 @@
 MemberPanel::MemberPanel(QWidget* parent)
     : QWidget(parent), model_(new ChanSaveListModel(this)), lstChanSave(new UniformRowListView(this)),
       lblMemberCount(new QLabel(this)), txtFind(new QLineEdit(this)),
-      membersDelegate_(new MembersDelegate(this)), displays_(new QActionGroup(this)) {
+      membersDelegate_(new MembersDelegate(this)), displays_(new QActionGroup(this)),
+      memberMenu_(new QMenu(this)) {
     entryTextDelegate_ = lstChanSave->itemDelegate();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -64,8 +66,8 @@ MemberPanel::MemberPanel(QWidget* parent)
                 [action, mode = mode](DisplayMode shown) { action->setChecked(shown == mode); });
     }
     lstChanSave->addActions(displays_->actions());
-    lstChanSave->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lstChanSave, &QWidget::customContextMenuRequested, this, &MemberPanel::showMemberMenu);
+    memberMenu_->setObjectName("memberMenu");
+    connect(lstChanSave, &UniformRowListView::menuRequested, this, &MemberPanel::showMemberMenu);
 
     sayHowManyAreHere();
 }
@@ -201,15 +203,21 @@ bool MemberPanel::findFieldKeyPressed(int key) {
     }
 }
 
-void MemberPanel::showMemberMenu(const QPoint& position) {
-    QMenu menu(this);
-    emit memberMenuRequested(lstChanSave->indexAt(position).data(ChanSaveListModel::NameRole).toString(),
-                             &menu);
-    if (!menu.isEmpty()) {
-        menu.addSeparator();
+void MemberPanel::showMemberMenu(const QPoint& position, bool fromKeyboard) {
+    const QModelIndex member = fromKeyboard ? lstChanSave->currentIndex() : lstChanSave->indexAt(position);
+    memberMenu_->clear();
+    emit memberMenuRequested(member.data(ChanSaveListModel::NameRole).toString(), memberMenu_);
+    if (!memberMenu_->isEmpty()) {
+        memberMenu_->addSeparator();
     }
-    menu.addActions(displays_->actions());
-    menu.exec(lstChanSave->viewport()->mapToGlobal(position));
+    memberMenu_->addActions(displays_->actions());
+    if (fromKeyboard) {
+        // The display in use is spoken as soon as the menu opens.
+        QTimer::singleShot(0, memberMenu_,
+                           [this] { memberMenu_->setActiveAction(displays_->checkedAction()); });
+    }
+    memberMenu_->exec(lstChanSave->viewport()->mapToGlobal(position));
+    memberMenu_->clear(); // what the client added; the display switch stays
 }
 
 void MemberPanel::countMayHaveChanged() {

@@ -2,6 +2,8 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -372,6 +374,41 @@ void UniformRowListView::changeEvent(QEvent* event) {
 // Rows that enter at or above the top row push the view down with them, so the
 // rows in view stay where they are; at the very top of the list, newcomers
 // there are shown.
+void UniformRowListView::focusInEvent(QFocusEvent* event) {
+    QListView::focusInEvent(event); // makes the first member current if none is
+#if QT_CONFIG(accessibility)
+    // Qt tells a screen reader of the list only after this; the current
+    // member is told of after that, so that the reader ends on the member.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (hasFocus()) {
+                tellScreenReader(this, QAccessible::Focus, currentIndex());
+            }
+        },
+        Qt::QueuedConnection);
+#endif
+}
+
+// Shift+F10 asks for the context menu, as the Menu key does.
+void UniformRowListView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QPoint at = visualRect(currentIndex()).center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at),
+                               event->modifiers());
+        QCoreApplication::sendEvent(this, &menu);
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+// From the mouse the point lies in the viewport; from the keyboard Qt puts it
+// at the current row, also in the viewport.
+void UniformRowListView::contextMenuEvent(QContextMenuEvent* event) {
+    emit menuRequested(event->pos(), event->reason() == QContextMenuEvent::Keyboard);
+    event->accept();
+}
+
 void UniformRowListView::rowsInserted(const QModelIndex& parent, int start, int end) {
     QAbstractItemView::rowsInserted(parent, start, end);
     if (parent != rootIndex()) {
@@ -432,10 +469,14 @@ void UniformRowListView::dataChanged(const QModelIndex& topLeft, const QModelInd
     QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
 }
 
+// A screen reader follows the current member only while the list has the
+// focus: a change made from another window does not pull the reader here.
 void UniformRowListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QAbstractItemView::currentChanged(current, previous);
 #if QT_CONFIG(accessibility)
-    tellScreenReader(this, QAccessible::Focus, current);
+    if (hasFocus()) {
+        tellScreenReader(this, QAccessible::Focus, current);
+    }
 #endif
 }
 

@@ -30,6 +30,12 @@ public:
     // unless set.
     void setKeyboardSearchRole(int role) { keyboardSearchRole_ = role; }
 
+signals:
+    // The context menu is asked for at this point of the viewport: under the
+    // pointer, or, from the keyboard (the Menu key or Shift+F10), beside the
+    // current row.
+    void menuRequested(const QPoint& position, bool fromKeyboard);
+
 protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
@@ -41,6 +47,9 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     int horizontalOffset() const override;
     int verticalOffset() const override;

@@ -72,7 +72,7 @@ signals:
     void memberActivated(const QString& username);
     // The list's context menu is about to show, for this member, or for no one
     // (an empty name) over an empty area. Actions the client adds to the menu
-    // come above the display switch; the menu and they go when it closes.
+    // come above the display switch; those the menu owns go when it closes.
     void memberMenuRequested(const QString& username, QMenu* menu);
 
 protected:
@@ -81,7 +81,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showMemberMenu(const QPoint& position);
+    void showMemberMenu(const QPoint& position, bool fromKeyboard);
     void openFindField();
     void findMembers(const QString& text);
     // Handles Down, Return and Escape in the find field.
@@ -99,6 +99,8 @@ private:
     QAbstractItemDelegate* entryTextDelegate_;
     QAbstractItemDelegate* membersDelegate_;
     QActionGroup* displays_;
+    // One menu, kept: a screen reader hears it each time as the first time.
+    QMenu* memberMenu_;
     DisplayMode displayMode_ = DisplayMode::EntryText;
     bool findFieldAlwaysShown_ = true;
     int toldCount_ = 0;
