@@ -89,6 +89,36 @@ TEST_P(AllocationFailure, LeavesTheListWholeOrUnchanged) {
     }
 }
 
+// Deleting, each allocation failing in turn: the member is gone and nothing
+// is reported, or the list is whole and the failure is reported.
+TEST(AllocationFailureInDelete, LeavesTheListWholeOrWithoutTheMember) {
+    bool succeeded = false;
+    for (long failAt = 0; !succeeded; ++failAt) {
+        ChanSaveList list;
+        for (const char16_t* name : {u"Kestrel", u"Zorvathan", u"Mirelle"}) {
+            TavrinAdd(list, name, u"RATS", 0, 47);
+        }
+        const auto before = textsOf(list);
+        allocationsBeforeFailure = failAt;
+        bool reported = false;
+        try {
+            TavrinDel(list, u"ZORVATHAN");
+        } catch (const std::bad_alloc&) {
+            reported = true;
+        }
+        succeeded = allocationsBeforeFailure != -1;
+        allocationsBeforeFailure = -1;
+        if (reported) {
+            EXPECT_EQ(textsOf(list), before)
+                << "failure at allocation " << failAt << " after the list changed";
+        } else {
+            EXPECT_EQ(textsOf(list), (std::vector<std::u16string>{before[0], before[2]}))
+                << "failure at allocation " << failAt << " not reported";
+        }
+        ASSERT_LT(failAt, 1000);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Steps, AllocationFailure,
                          ::testing::Values(Case{"refresh", 0, u"zorvathan", 0},
                                            Case{"refresh to the top", 0, u"ZORVATHAN", 0x02},

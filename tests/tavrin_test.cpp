@@ -77,6 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
         Scenario{"RefreshKeepsTheLatestSpelling", {add(u"Zorv"), add(u"zorv")}, {line(u"STAR", u"zorv")}},
         Scenario{"DeleteIgnoresCase", {add(u"Zorv"), add(u"Other"), del(u"ZORV")}, {line(u"STAR", u"Other")}},
         Scenario{"DeleteUnknownChangesNothing", {add(u"Zorv"), del(u"Zor")}, {line(u"STAR", u"Zorv")}},
+        // Full case folding joins these; lower-casing keeps them apart.
+        Scenario{"LongSAndFinalSigmaAreNamesOfTheirOwn",
+                 {add(u"\u017F"), add(u"s"), add(u"\u03C2"), add(u"\u03C3")},
+                 {line(u"STAR", u"\u017F"), line(u"STAR", u"s"), line(u"STAR", u"\u03C2"),
+                  line(u"STAR", u"\u03C3")}},
         Scenario{"StatusPOIsAnOperator",
                  {add(u"A"), add(u"B", 0, u"PO")},
                  {line(u"OP", u"B"), line(u"STAR", u"A")}},
