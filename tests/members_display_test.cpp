@@ -56,6 +56,63 @@ TEST(MembersDisplay, DrawsEveryBadgeAndMeterStateDistinctly) {
     EXPECT_EQ(rows[10].copy(badge), blank) << "an empty keyword shows no badge";
 }
 
+// A row of the members display as painted, 300 by 18 pixels.
+QImage paintedRow(const QString& text, bool selected = false) {
+    QStringListModel model({text});
+    QWidget host;
+    MembersDelegate delegate;
+    QStyleOptionViewItem option;
+    option.initFrom(&host);
+    option.rect = QRect(0, 0, 300, 18);
+    option.widget = &host;
+    option.state.setFlag(QStyle::State_Selected, selected);
+    QImage image(option.rect.size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    delegate.paint(&painter, option, model.index(0));
+    return image;
+}
+
+int pixelsNear(const QImage& image, const QRect& area, const QColor& colour) {
+    int near = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            near += std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
+                                std::abs(pixel.blue() - colour.blue()) <
+                            60
+                        ? 1
+                        : 0;
+        }
+    }
+    return near;
+}
+
+TEST(MembersDisplay, EachStateShowsInTheRowsPixels) {
+    const QRect name(60, 0, 200, 18);
+    const QRect meter(278, 0, 22, 18);
+    const QPalette palette = QApplication::palette();
+    EXPECT_GT(
+        pixelsNear(paintedRow(entry("STAR", "47"), true), name, palette.color(QPalette::HighlightedText)), 5)
+        << "a selected row's name is in the highlighted text colour";
+    EXPECT_NE(paintedRow(entry("STAR", "47")).copy(name),
+              paintedRow(entry("STAR", "47").replace("Zorv", "Zorx")).copy(name))
+        << "names that differ after their third letter";
+    const struct {
+        const char* ping;
+        QColor colour;
+    } meters[] = {{"47", QColor(0x2E, 0x9E, 0x44)},
+                  {"250", QColor(0x2E, 0x9E, 0x44)},
+                  {"350", QColor(0xE0, 0xA8, 0x00)},
+                  {"500", QColor(0xD0, 0x30, 0x30)},
+                  {"900", QColor(0xD0, 0x30, 0x30)}};
+    for (const auto& m : meters) {
+        EXPECT_GT(pixelsNear(paintedRow(entry("STAR", m.ping)), meter, m.colour), 3) << m.ping;
+    }
+    EXPECT_GT(pixelsNear(paintedRow(entry("STAR", "-1")), meter, palette.color(QPalette::Text)), 8)
+        << "an unknown ping is struck through";
+}
+
 // Counts what a view reads of its rows.
 class ReadCounter : public QIdentityProxyModel {
 public:
@@ -127,8 +184,10 @@ TEST_F(ListWindow, SwitchingTheDisplayKeepsSelectionScrollAndText) {
         members = action->text() == "Members" ? action : members;
     }
     ASSERT_NE(members, nullptr) << "the context menu offers the members display";
+    const QImage entryTexts = list().viewport()->grab().toImage();
     members->trigger();
     EXPECT_EQ(window.displayMode(), frmTavrin::DisplayMode::Members);
+    EXPECT_NE(list().viewport()->grab().toImage(), entryTexts) << "the rows show members now";
     EXPECT_EQ(list().currentIndex().row(), 30);
     EXPECT_TRUE(list().selectionModel()->isRowSelected(30, {}));
     EXPECT_EQ(list().verticalScrollBar()->value(), 20);

@@ -24,6 +24,13 @@ void MembersDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     item.features &= ~QStyleOptionViewItem::HasDisplay;
     const QWidget* widget = item.widget;
     QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    // Styles that highlight only a selected row's text would highlight
+    // nothing here, and the name, in the highlighted text colour, would vanish.
+    if (item.state.testFlag(QStyle::State_Selected)) {
+        const QPalette::ColorGroup selectedGroup =
+            item.state.testFlag(QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        painter->fillRect(item.rect, item.palette.brush(selectedGroup, QPalette::Highlight));
+    }
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 
     const auto fields = tavrin::entryFields(utf16(text));
