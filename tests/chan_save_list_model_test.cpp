@@ -4,8 +4,12 @@
 #include "uniform_row_list_view.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +79,135 @@ TEST(ChanSaveListModel, ViewKeepsItsSelectionAndScrollWhileMembersComeAndGo) {
         << "the rows in view stay put";
     EXPECT_EQ(view.verticalScrollBar()->maximum(),
               60 - view.viewport()->height() / view.visualRect(model.index(0)).height());
+}
+
+// A shown list of 60 members whose viewport holds five and a half rows.
+class ListView : public ::testing::Test {
+protected:
+    ListView() {
+        view.setModel(&model);
+        for (int index = 0; index < 60; ++index) {
+            add(QString("m%1").arg(index));
+        }
+        view.show();
+        QCoreApplication::processEvents();
+        rowHeight = view.visualRect(model.index(0)).height();
+        view.resize(200, view.height() - view.viewport()->height() + rowHeight * 11 / 2);
+        QCoreApplication::processEvents();
+    }
+
+    void add(const QString& name) { tavrin::TavrinAdd(model.list(), name.toStdU16String(), u"RATS", 0, 1); }
+    int fullRows() const { return view.viewport()->height() / rowHeight; }
+    int topRow() const { return view.indexAt(QPoint(1, 1)).row(); }
+    // What reached the screen over the viewport differs from a fresh render.
+    bool screenIsStale() {
+        QCoreApplication::processEvents();
+        const QImage frame = view.screen()->grabWindow(view.winId()).toImage();
+        const QImage shown =
+            frame.copy(QRect(view.viewport()->mapTo(&view, QPoint()), view.viewport()->size()));
+        return shown != view.viewport()->grab().toImage().convertToFormat(shown.format());
+    }
+
+    ChanSaveListModel model;
+    UniformRowListView view;
+    int rowHeight = 0;
+};
+
+TEST_F(ListView, ScrollsAndMeasuresAsItsRowsSay) {
+    ASSERT_EQ(fullRows(), 5);
+    EXPECT_EQ(view.verticalScrollBar()->pageStep(), 5) << "a page is the rows fully in view";
+    const struct {
+        QAbstractItemView::ScrollHint hint;
+        int from;     // the top row before
+        int topAfter; // and after scrolling to row 30
+    } hints[] = {
+        {QAbstractItemView::PositionAtTop, 0, 30},    {QAbstractItemView::PositionAtBottom, 0, 26},
+        {QAbstractItemView::PositionAtCenter, 0, 28}, {QAbstractItemView::EnsureVisible, 0, 26},
+        {QAbstractItemView::EnsureVisible, 40, 30},   {QAbstractItemView::EnsureVisible, 28, 28},
+    };
+    for (const auto& c : hints) {
+        view.verticalScrollBar()->setValue(c.from);
+        view.scrollTo(model.index(30), c.hint);
+        EXPECT_EQ(topRow(), c.topAfter) << "hint " << c.hint << " from " << c.from;
+    }
+    view.setCurrentIndex(model.index(57));
+    QTest::keyClick(&view, Qt::Key_PageDown);
+    EXPECT_EQ(view.currentIndex().row(), 59) << "Page Down in the last page reaches the last row";
+
+    for (int index = 60; index < 70; ++index) {
+        add(QString("m%1").arg(index));
+    }
+    tavrin::TavrinDel(model.list(), u"m3");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->maximum(), 69 - 5) << "the range follows the count";
+
+    QFont larger = view.font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    view.setFont(larger);
+    EXPECT_GT(view.visualRect(model.index(0)).height(), rowHeight) << "a larger font makes taller rows";
+}
+
+TEST_F(ListView, WhatEachChangeShowsReachesTheScreen) {
+    // The sixth row shows half of itself.
+    QImage rows = view.viewport()->grab().toImage();
+    const QRect half(0, rowHeight * 5, rows.width(), rowHeight / 2);
+    bool inked = false;
+    for (int y = half.top(); y <= half.bottom() && !inked; ++y) {
+        for (int x = 0; x < half.width() && !inked; ++x) {
+            inked = qGray(rows.pixel(x, y)) < 128;
+        }
+    }
+    EXPECT_TRUE(inked) << "the bottom row, partly in view, is painted";
+
+    ASSERT_FALSE(screenIsStale());
+    view.selectionModel()->select(model.index(2), QItemSelectionModel::ClearAndSelect);
+    EXPECT_FALSE(screenIsStale()) << "a newly selected row is painted";
+    view.verticalScrollBar()->setValue(3);
+    EXPECT_FALSE(screenIsStale()) << "after scrolling by the bar";
+    QWheelEvent wheel(QPointF(10, 10), view.viewport()->mapToGlobal(QPointF(10, 10)), {}, QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view.viewport(), &wheel);
+    EXPECT_GT(topRow(), 3);
+    EXPECT_FALSE(screenIsStale()) << "after the wheel";
+    view.setCurrentIndex(model.index(topRow()));
+    QTest::keyClick(&view, Qt::Key_PageDown);
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_FALSE(screenIsStale()) << "after the keys";
+}
+
+TEST_F(ListView, TypeAheadGoesOnBelowTheCurrentMember) {
+    const QStringList names{"mira", "mike", "zed", "milo"};
+    tavrin::ChanSaveList& list = model.list();
+    list.clear();
+    for (const auto& name : names) {
+        add(name);
+    }
+    view.setKeyboardSearchRole(ChanSaveListModel::NameRole);
+    const auto pause = [] {
+        QTest::qWait(QApplication::keyboardInputInterval() + 100);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> typing;
+        int current;
+    } cases[] = {
+        {"a letter starts below the current member", [&] { QTest::keyClicks(&view, "m"); }, 1},
+        {"the same letter again steps on", [&] { QTest::keyClicks(&view, "mm"); }, 3},
+        {"after the pause, a new search starts below",
+         [&] {
+             QTest::keyClicks(&view, "mi");
+             pause();
+             QTest::keyClicks(&view, "m");
+         },
+         3},
+        {"letters in quick succession are one search", [&] { QTest::keyClicks(&view, "mil"); }, 3},
+    };
+    for (const auto& c : cases) {
+        pause();
+        view.setCurrentIndex(model.index(0));
+        c.typing();
+        EXPECT_EQ(view.currentIndex().row(), c.current) << c.what;
+    }
 }
 
 } // namespace
