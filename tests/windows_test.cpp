@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -528,6 +529,40 @@ TEST_F(Windows, AScreenReaderHearsMembersInWords) {
         EXPECT_EQ(view->model()->index(row, 0).data(Qt::ToolTipRole).toString(), member.spoken);
         EXPECT_TRUE(view->model()->index(row, 0).data().toString().startsWith("[ICON]")) << "shows the entry";
     }
+}
+
+TEST_F(Windows, TheListWindowAnswersShowTheMenuAndReturn) {
+    testWindow.show();
+    testWindow.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&testWindow));
+    click("cmdAdd");
+    click("cmdShowWeb");
+    frmTavrin& window = *listWindow.window();
+    testWindow.activateWindow(); // the list window now lies behind
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&testWindow));
+    click("cmdShowWeb");
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window)) << "Show makes the list window the active window";
+
+    auto& list = *window.findChild<QListView*>("lstChanSave");
+    QStringList offered;
+    QTimer::singleShot(50, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (const QAction* action : menu->actions()) {
+                offered << action->text();
+            }
+            menu->close();
+        }
+    });
+    const QPoint row = list.visualRect(list.model()->index(0, 0)).center();
+    QContextMenuEvent request(QContextMenuEvent::Mouse, row, list.viewport()->mapToGlobal(row));
+    QApplication::sendEvent(list.viewport(), &request);
+    EXPECT_EQ(offered, (QStringList{"Entry text", "Members"}));
+
+    auto& close = *window.findChild<QPushButton*>("cmdClose");
+    close.setFocus();
+    QTest::keyClick(&close, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(listWindow.window(), nullptr) << "Return on the focused Close closes the window";
 }
 
 } // namespace
