@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -55,12 +56,12 @@ protected:
     // The member the reader was last told has the focus, as "row", or -1
     // for the list itself, or -2 for anything else.
     int lastFocus() const {
-        for (auto event = told().rbegin(); event != told().rend(); ++event) {
-            if (event->type == QAccessible::Focus) {
-                return event->object == &list() ? event->child : -2;
-            }
+        const auto focus = std::find_if(told().rbegin(), told().rend(),
+                                        [](const Told& event) { return event.type == QAccessible::Focus; });
+        if (focus == told().rend()) {
+            return -3; // none
         }
-        return -3; // none
+        return focus->object == &list() ? focus->child : -2;
     }
 
     QListView& list() const { return *window.findChild<QListView*>("lstChanSave"); }
