@@ -96,13 +96,13 @@ struct ChanSaveList::Store {
         if (narrowed()) {
             reshown.emplace(order.compactedCapacity());
         }
-        order.compact([this](EntryId id, OrderedSlots::Slot slot) { entry(id).slot = slot; });
+        order.compact([&](EntryId id, OrderedSlots::Slot slot) {
+            entry(id).slot = slot;
+            if (reshown && entry(id).shown) {
+                reshown->show(slot);
+            }
+        });
         if (reshown) {
-            order.forEach([&](EntryId id, OrderedSlots::Slot slot) {
-                if (entry(id).shown) {
-                    reshown->show(slot);
-                }
-            });
             shown.swap(reshown);
         }
     }
@@ -144,6 +144,12 @@ struct ChanSaveList::Store {
             }
         }
         chars.swap(grown);
+    }
+
+    // Room in the index and the buffer for a text and its folded name.
+    void reserveFor(std::u16string_view text, const std::optional<std::u16string>& folded) {
+        reserveIndex(folded ? 1 : 0);
+        reserveChars(text.size() + (folded ? folded->size() : 0));
     }
 
     void reserveIndex(std::size_t more) {
@@ -291,8 +297,7 @@ void ChanSaveList::insert(std::u16string_view text, Placement placement) {
     const auto folded = foldedNameIn(text);
     store.makeRoom(placement);
     const EntryId id = store.reserveId();
-    store.reserveIndex(folded ? 1 : 0);
-    store.reserveChars(text.size() + (folded ? folded->size() : 0));
+    store.reserveFor(text, folded);
 
     if (!store.freeIds.empty()) {
         store.freeIds.pop_back();
@@ -318,8 +323,7 @@ void ChanSaveList::replace(Position position, std::u16string_view text, Placemen
     const auto folded = foldedNameIn(text);
     store.makeRoom(placement);
     const EntryId id = store.idAt(position);
-    store.reserveIndex(folded ? 1 : 0);
-    store.reserveChars(text.size() + (folded ? folded->size() : 0));
+    store.reserveFor(text, folded);
 
     store.unplace(position);
     store.erase(id);
