@@ -12,6 +12,7 @@
 #include "tavrin_widgets/member_panel.h"
 
 #include "ratio_reporter.h"
+#include "widget_checks.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -134,19 +135,6 @@ void deleteAndAddBack(benchmark::State& state) {
         window.TavrinAdd(name, "RATS", 0, 47);
     });
 }
-
-// Counts the paints a widget receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
 
 enum class Where { inView, belowView, aboveView, belowViewSearching };
 

@@ -5,6 +5,7 @@
 #include "tavrin_widgets/chan_save_list_model.h"
 #include "tavrin_widgets/frm_tavrin.h"
 #include "tavrin_widgets/member_panel.h"
+#include "widget_checks.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -15,7 +16,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -40,19 +40,6 @@ std::string nameAt(const QListView& view, int y) {
 std::string nameOf(const QModelIndex& index) {
     return index.data(Qt::UserRole).toString().toStdString();
 }
-
-// Counts the paints a widget receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
 
 template <typename Host> void checkRowsStayPut(DisplayMode display) {
     const struct {
@@ -164,12 +151,9 @@ TEST(MemberPanel, AClientAddsItsActionsToAMembersMenu) {
     });
     for (const QPoint& where : {view.visualRect(view.model()->index(0, 0)).center(), QPoint(5, 250)}) {
         QStringList shown;
-        QTimer::singleShot(0, [&] {
-            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                for (const QAction* action : menu->actions()) {
-                    shown << (action->isSeparator() ? "-" : action->text());
-                }
-                menu->close();
+        whenTheMenuShows([&](QMenu& menu) {
+            for (const QAction* action : menu.actions()) {
+                shown << (action->isSeparator() ? "-" : action->text());
             }
         });
         QContextMenuEvent event(QContextMenuEvent::Mouse, where, view.viewport()->mapToGlobal(where));

@@ -3,6 +3,7 @@
 // accessibility on and record what it would tell one.
 
 #include "tavrin_widgets/frm_tavrin.h"
+#include "widget_checks.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -10,7 +11,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtGui/qpa/qplatformaccessibility.h>
 #include <QtGui/qpa/qplatformintegration.h>
@@ -108,12 +108,9 @@ struct MenuShown {
 
 MenuShown openMenuWith(QListView& list, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     MenuShown shown;
-    QTimer::singleShot(50, [&] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-            shown.active = menu->activeAction() != nullptr ? menu->activeAction()->text() : "";
-            shown.at = menu->pos();
-            menu->close();
-        }
+    whenTheMenuShows([&](QMenu& menu) {
+        shown.active = menu.activeAction() != nullptr ? menu.activeAction()->text() : "";
+        shown.at = menu.pos();
     });
     if (key == Qt::Key_Menu) { // as the window system sends it
         const QPoint row = list.visualRect(list.currentIndex()).center();

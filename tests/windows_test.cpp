@@ -4,6 +4,7 @@
 #include "list_window_reference.h"
 #include "start_window.h"
 #include "user_input.h"
+#include "widget_checks.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -376,15 +376,8 @@ TEST_F(Windows, FieldsCanBeToldApart) {
 TEST_F(Windows, AMemberFloodPaintsTheListOnce) {
     click("cmdShowWeb");
     auto* viewport = listWindow.window()->findChild<QListView*>("lstChanSave")->viewport();
-    struct PaintCounter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* event) override {
-            paints += event->type() == QEvent::Paint ? 1 : 0;
-            return false;
-        }
-    } counter;
     settle();
-    viewport->installEventFilter(&counter);
+    PaintCounter counter(*viewport);
     for (int index = 0; index < 5000; ++index) {
         listWindow.window()->TavrinAdd(QString("member%1").arg(index), "RATS", index % 7 == 0 ? 2 : 0, index);
     }
@@ -395,23 +388,6 @@ TEST_F(Windows, AMemberFloodPaintsTheListOnce) {
     QTest::qWait(100);
     EXPECT_EQ(counter.paints, 1);
     EXPECT_EQ(rows().size(), 5000);
-}
-
-// What reached the screen over this widget.
-QImage onScreen(const QWidget& widget) {
-    const QWidget& window = *widget.window();
-    const QImage frame = window.screen()->grabWindow(window.winId()).toImage();
-    return frame.copy(QRect(widget.mapTo(&window, QPoint()), widget.size()));
-}
-
-int darkPixels(const QImage& image) {
-    int dark = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
-        }
-    }
-    return dark;
 }
 
 // A chat client changes one member per turn of its event loop; every frame
@@ -432,10 +408,9 @@ TEST_F(Windows, EveryFrameShowsTheMembersWhileTheyChange) {
         // Operators go to the top, into view; others leave from wherever they are.
         window.TavrinAdd(QString("member%1").arg(turn * 7), "RATS", turn % 2 == 0 ? 0x02 : 0, turn);
         QCoreApplication::processEvents();
-        const QImage shown = onScreen(rows);
-        if (darkPixels(shown) == 0) {
+        if (darkPixels(onScreen(rows)) == 0) {
             blank << QString::number(turn);
-        } else if (shown != rows.grab().toImage().convertToFormat(shown.format())) {
+        } else if (screenIsStale(rows)) {
             stale << QString::number(turn);
         }
     }
@@ -545,12 +520,9 @@ TEST_F(Windows, TheListWindowAnswersShowTheMenuAndReturn) {
 
     auto& list = *window.findChild<QListView*>("lstChanSave");
     QStringList offered;
-    QTimer::singleShot(50, [&] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-            for (const QAction* action : menu->actions()) {
-                offered << action->text();
-            }
-            menu->close();
+    whenTheMenuShows([&](QMenu& menu) {
+        for (const QAction* action : menu.actions()) {
+            offered << action->text();
         }
     });
     const QPoint row = list.visualRect(list.model()->index(0, 0)).center();
