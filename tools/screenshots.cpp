@@ -11,9 +11,6 @@
 #include "channel_replay.h"
 #include "chat_window.h"
 
-#include "tavrin_widgets/member_panel.h"
-
-#include <QFile>
 #include <QTabWidget>
 #endif
 
@@ -95,16 +92,17 @@ int main(int argc, char* argv[]) {
 
 #if defined(TAVRIN_DRAWS_THE_CHAT_CLIENT)
     // The channel filled, a private conversation open and the channel's tab in front.
-    QFile script(":/chat_client/busy_channel.txt");
-    saved = saved && script.open(QIODevice::ReadOnly | QIODevice::Text);
-    ChannelReplay channel("busy_channel.txt", QString::fromUtf8(script.readAll()).split('\n'));
+    QString problem;
+    const auto channel = ChannelReplay::fromFile(busyChannelScript, &problem);
+    if (!channel) {
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+        return 1;
+    }
     ChatWindow chat;
-    QObject::connect(&channel, &ChannelReplay::channelJoined, &chat, &ChatWindow::enterChannel);
-    QObject::connect(&channel, &ChannelReplay::memberUpdated, &chat.members(), &MemberPanel::TavrinAdd);
-    QObject::connect(&channel, &ChannelReplay::memberLeft, &chat.members(), &MemberPanel::TavrinDel);
+    chat.follow(*channel);
     chat.resize(760, 480);
     chat.show();
-    channel.playUntilWait();
+    channel->playUntilWait();
     chat.openConversation("Halbrand");
     chat.findChild<QTabWidget*>()->setCurrentIndex(0);
     chat.tell("Halbrand: welcome, everyone.");

@@ -1,5 +1,8 @@
 #include "channel_replay.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <limits>
 #include <optional>
 
@@ -39,63 +42,72 @@ ScriptLine readScriptLine(const QString& line) {
         return {};
     }
     const QString& command = fields.front();
-    const struct {
-        QLatin1String name;
-        ScriptLine::Kind kind;
-        qsizetype fields;
-        const char* usage;
-    } commands[] = {
-        {QLatin1String("channel"), ScriptLine::Kind::channel, 0, "channel <name>"},
-        {QLatin1String("join"), ScriptLine::Kind::join, 5, "join <name> <status> <flags> <ping>"},
-        {QLatin1String("flags"), ScriptLine::Kind::flags, 4, "flags <name> <flags> <ping>"},
-        {QLatin1String("leave"), ScriptLine::Kind::leave, 2, "leave <name>"},
-        {QLatin1String("wait"), ScriptLine::Kind::wait, 2, "wait <milliseconds>"},
+    const auto expected = [](const char* usage) {
+        return bad(QStringLiteral("expected \"%1\"").arg(QLatin1String(usage)));
     };
-    for (const auto& known : commands) {
-        if (command != known.name) {
-            continue;
+    ScriptLine read;
+    if (command == QLatin1String("channel")) {
+        if (fields.size() < 2) {
+            return expected("channel <name>");
         }
-        // A channel's name is the rest of the line, blanks and all.
-        const bool rightSize =
-            known.kind == ScriptLine::Kind::channel ? fields.size() > 1 : fields.size() == known.fields;
-        if (!rightSize) {
-            return bad(QStringLiteral("expected \"%1\"").arg(QLatin1String(known.usage)));
+        read.kind = ScriptLine::Kind::channel;
+        read.name = line.trimmed().mid(command.size()).trimmed(); // the rest of the line, blanks and all
+    } else if (command == QLatin1String("leave")) {
+        if (fields.size() != 2) {
+            return expected("leave <name>");
         }
-        ScriptLine read;
-        read.kind = known.kind;
-        read.name = known.kind == ScriptLine::Kind::channel ? line.trimmed().mid(command.size()).trimmed()
-                                                            : fields[1];
-        if (known.kind == ScriptLine::Kind::wait) {
-            const auto milliseconds = decimal(fields[1]);
-            if (!milliseconds || *milliseconds < 0) {
-                return bad(QStringLiteral("\"%1\" is not a number of milliseconds").arg(fields[1]));
-            }
-            read.milliseconds = *milliseconds;
-            read.name.clear();
+        read.kind = ScriptLine::Kind::leave;
+        read.name = fields[1];
+    } else if (command == QLatin1String("wait")) {
+        const auto milliseconds = fields.size() == 2 ? decimal(fields[1]) : std::nullopt;
+        if (fields.size() != 2) {
+            return expected("wait <milliseconds>");
         }
-        if (known.kind == ScriptLine::Kind::join || known.kind == ScriptLine::Kind::flags) {
-            const qsizetype flagsAt = known.kind == ScriptLine::Kind::join ? 3 : 2;
-            const auto flags = flagWord(fields[flagsAt]);
-            const auto ping = decimal(fields[flagsAt + 1]);
-            if (!flags) {
-                return bad(QStringLiteral("flags \"%1\" are not a number").arg(fields[flagsAt]));
-            }
-            if (!ping) {
-                return bad(QStringLiteral("ping \"%1\" is not a number").arg(fields[flagsAt + 1]));
-            }
-            read.status = known.kind == ScriptLine::Kind::join ? fields[2] : QString();
-            read.flags = *flags;
-            read.ping = *ping;
+        if (!milliseconds || *milliseconds < 0) {
+            return bad(QStringLiteral("\"%1\" is not a number of milliseconds").arg(fields[1]));
         }
-        return read;
+        read.kind = ScriptLine::Kind::wait;
+        read.milliseconds = *milliseconds;
+    } else if (command == QLatin1String("join") || command == QLatin1String("flags")) {
+        const bool join = command == QLatin1String("join");
+        if (fields.size() != (join ? 5 : 4)) {
+            return expected(join ? "join <name> <status> <flags> <ping>" : "flags <name> <flags> <ping>");
+        }
+        const QString& flagText = fields[join ? 3 : 2];
+        const QString& pingText = fields[join ? 4 : 3];
+        const auto flags = flagWord(flagText);
+        const auto ping = decimal(pingText);
+        if (!flags) {
+            return bad(QStringLiteral("flags \"%1\" are not a number").arg(flagText));
+        }
+        if (!ping) {
+            return bad(QStringLiteral("ping \"%1\" is not a number").arg(pingText));
+        }
+        read.kind = join ? ScriptLine::Kind::join : ScriptLine::Kind::flags;
+        read.name = fields[1];
+        read.status = join ? fields[2] : QString();
+        read.flags = *flags;
+        read.ping = *ping;
+    } else {
+        return bad(QStringLiteral("unknown command \"%1\"").arg(command));
     }
-    return bad(QStringLiteral("unknown command \"%1\"").arg(command));
+    return read;
 }
 
 ChannelReplay::ChannelReplay(QString scriptName, QStringList lines, QObject* parent)
     : QObject(parent), scriptName_(std::move(scriptName)), lines_(std::move(lines)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, [this] { playLines(linesPerTurn); });
+}
+
+std::unique_ptr<ChannelReplay> ChannelReplay::fromFile(const QString& path, QString* problem) {
+    QFile script(path);
+    if (!script.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        *problem = QStringLiteral("Cannot read the channel script %1: %2").arg(path, script.errorString());
+        return nullptr;
+    }
+    return std::make_unique<ChannelReplay>(QFileInfo(path).fileName(),
+                                           QString::fromUtf8(script.readAll()).split(QLatin1Char('\n')));
 }
 
 void ChannelReplay::start() {

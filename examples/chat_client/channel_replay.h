@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <memory>
+
 // One line of a channel script, read.
 struct ScriptLine {
     enum class Kind { nothing, channel, join, flags, leave, wait, bad };
@@ -20,6 +22,9 @@ struct ScriptLine {
 
 // Blank lines and lines that begin with '#' are nothing.
 ScriptLine readScriptLine(const QString& line);
+
+// The built-in script: a channel of 2,000 members who keep coming and going.
+inline const QString busyChannelScript = QStringLiteral(":/chat_client/busy_channel.txt");
 
 // Plays a scripted channel on a timer, as a chat server would send it:
 //
@@ -37,6 +42,8 @@ class ChannelReplay : public QObject {
 
 public:
     ChannelReplay(QString scriptName, QStringList lines, QObject* parent = nullptr);
+    // Reads the script from a file, or says why it cannot.
+    static std::unique_ptr<ChannelReplay> fromFile(const QString& path, QString* problem);
 
     void start();
     // Plays the lines up to the next wait at once.

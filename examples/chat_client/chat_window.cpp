@@ -1,5 +1,6 @@
 #include "chat_window.h"
 
+#include "channel_replay.h"
 #include "tavrin_widgets/member_panel.h"
 
 #include <QDockWidget>
@@ -45,6 +46,16 @@ ChatWindow::ChatWindow(QWidget* parent)
         if (!username.isEmpty()) {
             menu->addAction(tr("Whisper"), this, [this, username] { openConversation(username); });
         }
+    });
+}
+
+void ChatWindow::follow(ChannelReplay& channel) {
+    connect(&channel, &ChannelReplay::channelJoined, this, &ChatWindow::enterChannel);
+    connect(&channel, &ChannelReplay::memberUpdated, members_, &MemberPanel::TavrinAdd);
+    connect(&channel, &ChannelReplay::memberLeft, members_, &MemberPanel::TavrinDel);
+    connect(&channel, &ChannelReplay::problem, this, [this](const QString& problem) {
+        qWarning("%s", qPrintable(problem));
+        tell(problem);
     });
 }
 

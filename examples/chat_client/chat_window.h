@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class ChannelReplay;
 class MemberPanel;
 class QDockWidget;
 class QPlainTextEdit;
@@ -16,6 +17,10 @@ public:
     explicit ChatWindow(QWidget* parent = nullptr);
 
     MemberPanel& members() { return *members_; }
+
+    // Follows what the channel says: who joins, changes and leaves, a new
+    // channel, and lines the script got wrong.
+    void follow(ChannelReplay& channel);
 
     // The client is now in this channel: its members are listed afresh.
     void enterChannel(const QString& channel);
