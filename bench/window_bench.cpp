@@ -11,6 +11,7 @@
 #include "tavrin_widgets/frm_tavrin.h"
 #include "tavrin_widgets/member_panel.h"
 
+#include "heap_usage.h"
 #include "ratio_reporter.h"
 #include "widget_checks.h"
 
@@ -23,7 +24,6 @@
 #include <QSortFilterProxyModel>
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <memory>
 #include <vector>
@@ -181,12 +181,8 @@ template <Where where, DisplayMode display> void liveChange(benchmark::State& st
     state.counters["scroll_bar_paints"] = perChange(scrollBarPaints.paints);
 }
 
-// What the program has allocated: the heap, and the large blocks that the
-// allocator maps on their own.
-std::size_t bytesInUse() {
-    const auto info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
+using bench::bytesHeld;
+using bench::bytesInUse;
 
 // Heap bytes per member of a full list, how many of them the window and its
 // view add to the list alone, and how many an open search adds, one that
@@ -197,11 +193,7 @@ void fullListMemory(benchmark::State& state) {
         const auto perMember = [&](std::size_t bytes) {
             return static_cast<double>(bytes) / static_cast<double>(names.size());
         };
-        const auto heapInUse = [] {
-            malloc_trim(0);
-            return bytesInUse();
-        };
-        auto before = heapInUse();
+        auto before = bytesHeld();
         double shown = 0;
         double searching = 0;
         double searchingFew = 0;
@@ -221,7 +213,7 @@ void fullListMemory(benchmark::State& state) {
             searching = withSearch("member");
             searchingFew = withSearch("member123");
         }
-        before = heapInUse();
+        before = bytesHeld();
         tavrin::ChanSaveList list;
         for (const auto& name : names) {
             tavrin::TavrinAdd(list, name.toStdU16String(), u"RATS", 0, 47);
@@ -239,11 +231,7 @@ void panelClear(benchmark::State& state) {
     const auto names = memberNames(static_cast<int>(state.range(0)));
     MemberPanel panel;
     panel.show();
-    const auto heapInUse = [] {
-        malloc_trim(0);
-        return bytesInUse();
-    };
-    const auto empty = heapInUse();
+    const auto empty = bytesHeld();
     double heldAfter = 0;
     for (auto _ : state) {
         for (const auto& name : names) {
@@ -255,7 +243,7 @@ void panelClear(benchmark::State& state) {
         panel.clear();
         state.SetIterationTime(static_cast<double>(clearing.nsecsElapsed()) / 1e9);
         QApplication::processEvents();
-        heldAfter = static_cast<double>(heapInUse()) - static_cast<double>(empty);
+        heldAfter = static_cast<double>(bytesHeld()) - static_cast<double>(empty);
     }
     state.counters["bytes_held_after_per_member"] = heldAfter / static_cast<double>(names.size());
 }

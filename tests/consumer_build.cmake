@@ -6,11 +6,17 @@
 #               named widgets: no test of the project's may be registered, and
 #               neither GoogleTest nor Google Benchmark looked for;
 #   shared      a build with BUILD_SHARED_LIBS=ON, installed: versioned
-#               SONAMEs, and no internal symbol exported; then find_package.
+#               SONAMEs (DLLs with import libraries on Windows), and no
+#               internal symbol exported; then find_package.
 # Expects WAY, SOURCE_DIR, BUILD_DIR, CONSUMER_DIR, WORK_DIR, CXX_COMPILER,
-# CXX_FLAGS, LINKER_FLAGS.
+# CXX_FLAGS, LINKER_FLAGS. A cross build also gives TOOLCHAIN_FILE, and
+# EMULATOR to run the clients with, and NM.
 
 file(REMOVE_RECURSE "${WORK_DIR}")
+set(SUFFIX "")
+if(TOOLCHAIN_FILE)
+    set(SUFFIX ".exe")
+endif()
 set(prefix "${WORK_DIR}/prefix")
 
 function(run)
@@ -21,14 +27,20 @@ function(run)
     set(output "${output}" PARENT_SCOPE)
 endfunction()
 
-set(compiler "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
-             "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}" "-DCMAKE_SHARED_LINKER_FLAGS=${LINKER_FLAGS}")
+set(compiler "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}"
+             "-DCMAKE_SHARED_LINKER_FLAGS=${LINKER_FLAGS}")
+if(TOOLCHAIN_FILE)
+    list(APPEND compiler "-DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN_FILE}")
+else()
+    list(APPEND compiler "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}")
+endif()
 
 function(build_package_consumer)
+    # A cross build's find root would move the prefix under the SDK: name the package's folder.
     run(${CMAKE_COMMAND} -S "${CONSUMER_DIR}" -B "${WORK_DIR}/build" -G Ninja "-DCMAKE_PREFIX_PATH=${prefix}"
-        ${compiler})
+        "-DTavrin_DIR=${prefix}/lib/cmake/Tavrin" ${compiler})
     run(${CMAKE_COMMAND} --build "${WORK_DIR}/build")
-    set(clients "${WORK_DIR}/build/core_consumer" "${WORK_DIR}/build/window_consumer" PARENT_SCOPE)
+    set(clients "${WORK_DIR}/build/core_consumer${SUFFIX}" "${WORK_DIR}/build/window_consumer${SUFFIX}" PARENT_SCOPE)
 endfunction()
 
 if(WAY STREQUAL "package")
@@ -62,7 +74,7 @@ elseif(WAY STREQUAL "subproject")
         message(FATAL_ERROR "As a subproject it registered tests:\n${output}")
     endif()
     run(${CMAKE_COMMAND} --build "${WORK_DIR}/build" --target core_consumer window_consumer)
-    set(clients "${WORK_DIR}/build/core_consumer" "${WORK_DIR}/build/window_consumer")
+    set(clients "${WORK_DIR}/build/core_consumer${SUFFIX}" "${WORK_DIR}/build/window_consumer${SUFFIX}")
 elseif(WAY STREQUAL "shared")
     run(${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${WORK_DIR}/shared" -G Ninja -DCMAKE_BUILD_TYPE=Release
         -DBUILD_SHARED_LIBS=ON -DTAVRIN_INSTALL=ON -DTAVRIN_BUILD_PROGRAM=OFF -DTAVRIN_BUILD_EXAMPLES=OFF
@@ -70,21 +82,33 @@ elseif(WAY STREQUAL "shared")
     run(${CMAKE_COMMAND} --build "${WORK_DIR}/shared")
     run(${CMAKE_COMMAND} --install "${WORK_DIR}/shared" --prefix "${prefix}")
     foreach(library tavrin_channel_list tavrin_widgets)
-        set(file "${prefix}/lib/lib${library}.so.1")
-        run(readelf -d "${file}")
-        if(NOT output MATCHES "SONAME\\)[^\n]*\\[lib${library}\\.so\\.1\\]")
-            message(FATAL_ERROR "${file} has no SONAME lib${library}.so.1:\n${output}")
+        if(TOOLCHAIN_FILE)
+            # A DLL exports what its import library names.
+            set(file "${prefix}/lib/lib${library}.dll.a")
+            if(NOT EXISTS "${prefix}/bin/lib${library}.dll")
+                message(FATAL_ERROR "${prefix}/bin holds no lib${library}.dll")
+            endif()
+            run(${NM} -C --defined-only "${file}")
+        else()
+            set(file "${prefix}/lib/lib${library}.so.1")
+            run(readelf -d "${file}")
+            if(NOT output MATCHES "SONAME\\)[^\n]*\\[lib${library}\\.so\\.1\\]")
+                message(FATAL_ERROR "${file} has no SONAME lib${library}.so.1:\n${output}")
+            endif()
+            run(nm -DC --defined-only "${file}")
         endif()
-        run(nm -DC --defined-only "${file}")
         if(output MATCHES "OrderedSlots|ShownSlots|ChanSaveList::Store|UniformRowListView|MembersDelegate|icu_|u_tolower")
             message(FATAL_ERROR "${file} exports its internals:\n${CMAKE_MATCH_0}")
         endif()
     endforeach()
+    # The clients find the DLLs where they were installed.
+    file(TO_NATIVE_PATH "${prefix}/bin" dllDir)
+    set(ENV{WINEPATH} "Z:${dllDir}")
     build_package_consumer()
 else()
     message(FATAL_ERROR "Unknown way: ${WAY}")
 endif()
 
 foreach(client IN LISTS clients)
-    run(${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen "${client}")
+    run(${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${EMULATOR} "${client}")
 endforeach()

@@ -193,7 +193,8 @@ class Capacity : public ::testing::Test {
 protected:
     static std::u16string member(int index) {
         const auto digits = std::to_string(index);
-        return u"m" + std::u16string(digits.begin(), digits.end());
+        std::u16string name(1, u'm');
+        return name.append(digits.begin(), digits.end());
     }
 
     void fill() {

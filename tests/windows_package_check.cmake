@@ -1,0 +1,102 @@
+# Makes the Windows zip or installer with CPack and tries it as a bare Windows
+# would: in a fresh wine prefix, on a display, with only what the package holds.
+#   zip        unzipped into an empty folder: exactly the program, the DLLs it
+#              needs and Qt's plugins; the program shows its test window.
+#   installer  run silently: the program in Program Files, a Start-menu entry,
+#              an entry among the installed programs with the version and the
+#              icon; the program shows its test window; uninstalled silently,
+#              nothing of it is left.
+# Expects PACKAGE, BUILD_DIR, WORK_DIR and WINE_RUN (the build's wine runner),
+# and runs under xvfb-run.
+
+cmake_minimum_required(VERSION 3.25) # symbolic links are not followed: wine links its folders to $HOME
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}")
+set(ENV{WINEPREFIX} "${WORK_DIR}/wine")
+# No DLL folder of the build's, and Windows' own platform: only what the package holds.
+set(ENV{TAVRIN_WINE_BARE} 1)
+unset(ENV{QT_QPA_PLATFORM})
+
+function(run)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "failed (${result}): ${ARGN}\n${output}")
+    endif()
+    set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+# The program's test window must reach the screen: Qt's painting log says so.
+function(expect_program_shows program)
+    execute_process(
+        COMMAND ${CMAKE_COMMAND} -E env QT_LOGGING_RULES=qt.widgets.painting=true QT_FORCE_STDERR_LOGGING=1
+                ${WINE_RUN} "${program}"
+        TIMEOUT 20 OUTPUT_VARIABLE output ERROR_VARIABLE log)
+    if(NOT log MATCHES "Syncing [^\n]* of frmTavrinTest\\([^\n]*name=\"frmTavrinTest\"\\)")
+        message(FATAL_ERROR "${program} did not show its test window. It wrote:\n${output}${log}")
+    endif()
+endfunction()
+
+function(wine_finished)
+    execute_process(COMMAND wineserver -w TIMEOUT 120)
+endfunction()
+
+if(PACKAGE STREQUAL "zip")
+    set(generator ZIP)
+    set(suffix win64.zip)
+else()
+    set(generator NSIS)
+    set(suffix setup.exe)
+endif()
+run(cpack -G ${generator} --config "${BUILD_DIR}/CPackConfig.cmake" -B "${WORK_DIR}/package")
+file(GLOB package "${WORK_DIR}/package/TavrinTest-*-${suffix}")
+if(NOT package)
+    message(FATAL_ERROR "cpack made no TavrinTest-*-${suffix}")
+endif()
+
+if(PACKAGE STREQUAL "zip")
+    set(folder "${WORK_DIR}/unzipped")
+    file(ARCHIVE_EXTRACT INPUT "${package}" DESTINATION "${folder}")
+    file(GLOB_RECURSE files RELATIVE "${folder}" "${folder}/*")
+    list(SORT files)
+    set(expected Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll TavrinTest.exe icudt72.dll icuuc72.dll libgcc_s_seh-1.dll
+                 libstdc++-6.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll)
+    if(NOT files STREQUAL expected)
+        message(FATAL_ERROR "The zip holds\n  ${files}\nand not\n  ${expected}")
+    endif()
+    expect_program_shows("${folder}/TavrinTest.exe")
+    wine_finished()
+    return()
+endif()
+
+set(drive "${WORK_DIR}/wine/drive_c")
+set(installed "${drive}/Program Files/TavrinTest")
+run(${WINE_RUN} "${package}" /S "/D=C:\\Program Files\\TavrinTest")
+wine_finished()
+foreach(file TavrinTest.exe Qt6Widgets.dll platforms/qwindows.dll Uninstall.exe)
+    if(NOT EXISTS "${installed}/${file}")
+        message(FATAL_ERROR "The installer left no ${file} in Program Files")
+    endif()
+endforeach()
+file(GLOB_RECURSE shortcuts "${drive}/*.lnk")
+if(NOT shortcuts MATCHES "/Start Menu/Programs/TavrinTest/TavrinTest\\.lnk")
+    message(FATAL_ERROR "The installer made no Start-menu entry")
+endif()
+set(uninstallKey "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TavrinTest")
+run(${WINE_RUN} reg query "${uninstallKey}")
+if(NOT output MATCHES "DisplayVersion[^\n]*1\\.0" OR NOT output MATCHES "DisplayIcon[^\n]*TavrinTest\\.exe")
+    message(FATAL_ERROR "The installed program's entry lacks its version or icon:\n${output}")
+endif()
+
+expect_program_shows("${installed}/TavrinTest.exe")
+wine_finished()
+
+run(${WINE_RUN} "${installed}/Uninstall.exe" /S)
+wine_finished()
+file(GLOB_RECURSE left LIST_DIRECTORIES true "${drive}/*")
+list(FILTER left INCLUDE REGEX "/[^/]*TavrinTest[^/]*$")
+execute_process(COMMAND ${WINE_RUN} reg query "${uninstallKey}" RESULT_VARIABLE stillRegistered
+                OUTPUT_QUIET ERROR_QUIET)
+wine_finished()
+if(left OR EXISTS "${installed}" OR stillRegistered EQUAL 0)
+    message(FATAL_ERROR "The uninstaller left ${left}, or the program's entry among the installed programs")
+endif()
