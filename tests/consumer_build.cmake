@@ -9,12 +9,12 @@
 #               SONAMEs (DLLs with import libraries on Windows), and no
 #               internal symbol exported; then find_package.
 # Expects WAY, SOURCE_DIR, BUILD_DIR, CONSUMER_DIR, WORK_DIR, CXX_COMPILER,
-# CXX_FLAGS, LINKER_FLAGS. A cross build also gives TOOLCHAIN_FILE, and
-# EMULATOR to run the clients with, and NM.
+# CXX_FLAGS, LINKER_FLAGS; WINDOWS and NM for a Windows build; TOOLCHAIN_FILE
+# and EMULATOR, to run the clients with, for a cross build.
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(SUFFIX "")
-if(TOOLCHAIN_FILE)
+if(WINDOWS)
     set(SUFFIX ".exe")
 endif()
 set(prefix "${WORK_DIR}/prefix")
@@ -82,7 +82,7 @@ elseif(WAY STREQUAL "shared")
     run(${CMAKE_COMMAND} --build "${WORK_DIR}/shared")
     run(${CMAKE_COMMAND} --install "${WORK_DIR}/shared" --prefix "${prefix}")
     foreach(library tavrin_channel_list tavrin_widgets)
-        if(TOOLCHAIN_FILE)
+        if(WINDOWS)
             # A DLL exports what its import library names.
             set(file "${prefix}/lib/lib${library}.dll.a")
             if(NOT EXISTS "${prefix}/bin/lib${library}.dll")
@@ -102,8 +102,12 @@ elseif(WAY STREQUAL "shared")
         endif()
     endforeach()
     # The clients find the DLLs where they were installed.
-    file(TO_NATIVE_PATH "${prefix}/bin" dllDir)
-    set(ENV{WINEPATH} "Z:${dllDir}")
+    if(WINDOWS AND EMULATOR)
+        string(REPLACE "/" "\\" dllDir "Z:${prefix}/bin")
+        set(ENV{WINEPATH} "${dllDir}")
+    elseif(WINDOWS)
+        set(ENV{PATH} "${prefix}/bin;$ENV{PATH}")
+    endif()
     build_package_consumer()
 else()
     message(FATAL_ERROR "Unknown way: ${WAY}")

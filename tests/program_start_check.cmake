@@ -5,7 +5,7 @@
 list(LENGTH PROGRAM words)
 set(seconds 5)
 if(words GREATER 1)
-    set(seconds 20) # wine's start
+    set(seconds 10) # wine starts it
 endif()
 execute_process(
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES=qt.widgets.painting=true

@@ -6,7 +6,7 @@
 #              an entry among the installed programs with the version and the
 #              icon; the program shows its test window; uninstalled silently,
 #              nothing of it is left.
-# Expects PACKAGE, BUILD_DIR, WORK_DIR and WINE_RUN (the build's wine runner),
+# Expects PACKAGE, BUILD_DIR, WORK_DIR, WINE_RUN (the build's wine runner) and OBJDUMP,
 # and runs under xvfb-run.
 
 cmake_minimum_required(VERSION 3.25) # symbolic links are not followed: wine links its folders to $HOME
@@ -36,6 +36,33 @@ function(expect_program_shows program)
     endif()
 endfunction()
 
+# The program names itself and its version to Windows, and carries its icon.
+function(expect_version_record_and_icon program)
+    run(${OBJDUMP} -p "${program}")
+    # Resource types 14 and 16: an icon group, the one Qt and Explorer take, and a version record.
+    if(NOT output MATCHES "Entry: ID: 0x00000e" OR NOT output MATCHES "name: [^\n]*IDI_ICON1"
+       OR NOT output MATCHES "Entry: ID: 0x000010")
+        message(FATAL_ERROR "${program} carries no icon or no version record")
+    endif()
+    file(READ "${program}" bytes HEX)
+    foreach(field ProductName=TavrinTest InternalName=TavrinTest OriginalFilename=TavrinTest.exe FileVersion=1.00
+                  ProductVersion=1.00)
+        # Each string of the record: its key and its value in UTF-16, ended by a zero and
+        # the value aligned to 32 bits.
+        string(REPLACE "=" ";" field "${field}")
+        set(utf16 "")
+        foreach(text IN LISTS field)
+            string(HEX "${text}" hex)
+            string(REGEX REPLACE "(..)" "\\100" hex "${hex}")
+            list(APPEND utf16 "${hex}0000")
+        endforeach()
+        list(JOIN utf16 "(0000)?" pattern)
+        if(NOT bytes MATCHES "${pattern}")
+            message(FATAL_ERROR "${program}'s version record lacks ${field}")
+        endif()
+    endforeach()
+endfunction()
+
 function(wine_finished)
     execute_process(COMMAND wineserver -w TIMEOUT 120)
 endfunction()
@@ -63,6 +90,7 @@ if(PACKAGE STREQUAL "zip")
     if(NOT files STREQUAL expected)
         message(FATAL_ERROR "The zip holds\n  ${files}\nand not\n  ${expected}")
     endif()
+    expect_version_record_and_icon("${folder}/TavrinTest.exe")
     expect_program_shows("${folder}/TavrinTest.exe")
     wine_finished()
     return()
