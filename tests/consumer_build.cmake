@@ -19,13 +19,7 @@ if(WINDOWS)
 endif()
 set(prefix "${WORK_DIR}/prefix")
 
-function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-    if(NOT result EQUAL 0)
-        message(FATAL_ERROR "failed (${result}): ${ARGN}\n${output}")
-    endif()
-    set(output "${output}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/check_steps.cmake)
 
 set(compiler "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}"
              "-DCMAKE_SHARED_LINKER_FLAGS=${LINKER_FLAGS}")

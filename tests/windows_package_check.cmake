@@ -17,24 +17,7 @@ set(ENV{WINEPREFIX} "${WORK_DIR}/wine")
 set(ENV{TAVRIN_WINE_BARE} 1)
 unset(ENV{QT_QPA_PLATFORM})
 
-function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-    if(NOT result EQUAL 0)
-        message(FATAL_ERROR "failed (${result}): ${ARGN}\n${output}")
-    endif()
-    set(output "${output}" PARENT_SCOPE)
-endfunction()
-
-# The program's test window must reach the screen: Qt's painting log says so.
-function(expect_program_shows program)
-    execute_process(
-        COMMAND ${CMAKE_COMMAND} -E env QT_LOGGING_RULES=qt.widgets.painting=true QT_FORCE_STDERR_LOGGING=1
-                ${WINE_RUN} "${program}"
-        TIMEOUT 20 OUTPUT_VARIABLE output ERROR_VARIABLE log)
-    if(NOT log MATCHES "Syncing [^\n]* of frmTavrinTest\\([^\n]*name=\"frmTavrinTest\"\\)")
-        message(FATAL_ERROR "${program} did not show its test window. It wrote:\n${output}${log}")
-    endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/check_steps.cmake)
 
 # The program names itself and its version to Windows, and carries its icon.
 function(expect_version_record_and_icon program)
@@ -91,7 +74,7 @@ if(PACKAGE STREQUAL "zip")
         message(FATAL_ERROR "The zip holds\n  ${files}\nand not\n  ${expected}")
     endif()
     expect_version_record_and_icon("${folder}/TavrinTest.exe")
-    expect_program_shows("${folder}/TavrinTest.exe")
+    expect_test_window_shown(20 ${WINE_RUN} "${folder}/TavrinTest.exe")
     wine_finished()
     return()
 endif()
@@ -115,7 +98,7 @@ if(NOT output MATCHES "DisplayVersion[^\n]*1\\.0" OR NOT output MATCHES "Display
     message(FATAL_ERROR "The installed program's entry lacks its version or icon:\n${output}")
 endif()
 
-expect_program_shows("${installed}/TavrinTest.exe")
+expect_test_window_shown(20 ${WINE_RUN} "${installed}/TavrinTest.exe")
 wine_finished()
 
 run(${WINE_RUN} "${installed}/Uninstall.exe" /S)
