@@ -34,11 +34,10 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
     set(TAVRIN_WINEPREFIX "${PROJECT_BINARY_DIR}/wine" CACHE PATH "The wine prefix that runs the build's programs")
     set(TAVRIN_WINE_FONTS /usr/share/fonts/truetype/liberation2 CACHE PATH
         "TrueType fonts for Qt's offscreen platform under wine: Liberation, with Arial's metrics")
-    set(winePath "")
-    foreach(dir IN LISTS TAVRIN_WINDOWS_DLL_DIRS)
-        string(REPLACE "/" "\\" dir "Z:${dir}")
-        list(APPEND winePath "${dir}")
-    endforeach()
+    # Wine sees the host's files on drive Z:, in Windows' form.
+    set(winePath ${TAVRIN_WINDOWS_DLL_DIRS})
+    list(TRANSFORM winePath PREPEND "Z:")
+    list(TRANSFORM winePath REPLACE "/" "\\\\")
     string(REPLACE "/" "\\" TAVRIN_WINE_FONTDIR "Z:${TAVRIN_WINE_FONTS}")
     configure_file(${CMAKE_CURRENT_LIST_DIR}/wine_run.sh.in ${PROJECT_BINARY_DIR}/wine_run.sh @ONLY
                    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE

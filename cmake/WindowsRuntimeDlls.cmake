@@ -4,7 +4,6 @@
 # and so does this, on any file system.
 # Expects BINARIES, DIRS, OBJDUMP and DESTINATION.
 
-set(available "")
 foreach(dir IN LISTS DIRS)
     file(GLOB dlls "${dir}/*.dll")
     foreach(dll IN LISTS dlls)
