@@ -1,5 +1,6 @@
 // Every allocation inside an operation is made to fail in turn: the list must
 // come out either unchanged or fully changed, and never lose a listed member.
+// The same allocator counts what the list holds while a channel churns.
 
 #include "channel_list/tavrin.h"
 
@@ -7,11 +8,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdlib>
+#include <random>
+#include <string>
 #include <new>
 
 namespace {
 long allocationsBeforeFailure = -1; // negative: never fail
+long long bytesInUse = 0;
+long long bigBytesAllocated = 0; // in blocks of 16 KiB and more, as a list's buffers are
+// Each block starts with its size, so that freeing it can be counted.
+constexpr std::size_t header = alignof(std::max_align_t);
 } // namespace
 
 void* operator new(std::size_t size) {
@@ -22,18 +30,25 @@ void* operator new(std::size_t size) {
     if (allocationsBeforeFailure > 0) {
         --allocationsBeforeFailure;
     }
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-        return memory;
+    if (auto* memory = static_cast<char*>(std::malloc(size + header))) {
+        *reinterpret_cast<std::size_t*>(memory) = size;
+        bytesInUse += static_cast<long long>(size);
+        bigBytesAllocated += size >= 16384 ? static_cast<long long>(size) : 0;
+        return memory + header;
     }
     throw std::bad_alloc();
 }
 
 void operator delete(void* memory) noexcept {
-    std::free(memory);
+    if (memory != nullptr) {
+        char* block = static_cast<char*>(memory) - header;
+        bytesInUse -= static_cast<long long>(*reinterpret_cast<std::size_t*>(block));
+        std::free(block);
+    }
 }
 
 void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
+    operator delete(memory);
 }
 
 namespace tavrin {
@@ -117,6 +132,42 @@ TEST(AllocationFailureInDelete, LeavesTheListWholeOrWithoutTheMember) {
         }
         ASSERT_LT(failAt, 1000);
     }
+}
+
+std::u16string nameOf(int number) {
+    std::u16string name = u"member";
+    for (const char c : std::to_string(number)) {
+        name += static_cast<char16_t>(c);
+    }
+    return name;
+}
+
+// A busy channel for hours: one member refreshed over and over, then a full
+// list whose members keep leaving and others joining. The list holds memory in
+// proportion to its members, and grows and packs its buffers rarely.
+TEST(ListMemory, StaysInProportionWhileAChannelChurns) {
+    ChanSaveList list;
+    const long long empty = bytesInUse;
+    for (int refresh = 0; refresh < 100000; ++refresh) {
+        TavrinAdd(list, u"Zorvathan", u"RATS", refresh % 2 == 0 ? 0x02 : 0, refresh);
+    }
+    EXPECT_LT(bytesInUse - empty, 64 * 1024) << "a refresh leaves nothing of the old entry behind";
+
+    bigBytesAllocated = 0;
+    for (int number = 0; number < ChanSaveList::maxCount; ++number) {
+        TavrinAdd(list, nameOf(number), u"RATS", number % 50 == 0 ? 0x02 : 0, 47);
+    }
+    const long long full = bytesInUse - empty;
+    EXPECT_LT(bigBytesAllocated, 4 * full) << "the buffers grow by a share of their size";
+
+    bigBytesAllocated = 0;
+    std::mt19937 random(3);
+    for (int step = 0; step < 100000; ++step) {
+        TavrinDel(list, nameOf(static_cast<int>(random() % ChanSaveList::maxCount)));
+        TavrinAdd(list, nameOf(static_cast<int>(random() % ChanSaveList::maxCount)), u"RATS", 0, 47);
+    }
+    EXPECT_LT(bytesInUse - empty, full * 5 / 4) << "removed entries' room is reused";
+    EXPECT_LT(bigBytesAllocated, 10 * full) << "the buffers are packed rarely";
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, AllocationFailure,

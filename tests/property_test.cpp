@@ -18,8 +18,8 @@ namespace {
 // model does; a new search is a fresh start.
 class ShownMirror : public ChanSaveListObserver {
 public:
-    explicit ShownMirror(ChanSaveList& list) : list_(list) { list_.setObserver(this); }
-    ~ShownMirror() { list_.setObserver(nullptr); }
+    explicit ShownMirror(ChanSaveList& list) : list_(list) { list_.addObserver(this); }
+    ~ShownMirror() { list_.removeObserver(this); }
     ShownMirror(const ShownMirror&) = delete;
     ShownMirror& operator=(const ShownMirror&) = delete;
 

@@ -262,21 +262,25 @@ private:
     }
 };
 
-TEST(Observer, HearsEachChangeBeforeAndAfter) {
+TEST(Observer, EachHearsEachChangeBeforeAndAfter) {
     ChanSaveList list;
-    RecordingObserver observer;
-    list.setObserver(&observer);
+    RecordingObserver first;
+    RecordingObserver second;
+    list.addObserver(&first);
+    list.addObserver(&second);
     TavrinAdd(list, u"A", u"RATS", 0, 1);
     TavrinAdd(list, u"B", u"RATS", 0, 1);
     TavrinAdd(list, u"A", u"RATS", op, 1);
     TavrinDel(list, u"b");
     TavrinDel(list, u"nobody");
     list.clear();
-    EXPECT_EQ(observer.events, (std::vector<std::string>{"+1?", "+1", "+2?", "+2", "-1?", "-1", "+1?", "+1",
-                                                         "-2?", "-2", "0?", "0"}));
-    list.setObserver(nullptr);
+    const std::vector<std::string> heard{"+1?", "+1", "+2?", "+2", "-1?", "-1", "+1?", "+1",
+                                         "-2?", "-2", "0?", "0"};
+    EXPECT_EQ(first.events, heard);
+    list.removeObserver(&first);
     TavrinAdd(list, u"C", u"RATS", 0, 1);
-    EXPECT_EQ(observer.events.size(), 12U);
+    EXPECT_EQ(first.events.size(), 12U);
+    EXPECT_EQ(second.events.size(), 14U) << "removing one observer leaves the others";
 }
 
 } // namespace

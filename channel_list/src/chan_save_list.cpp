@@ -2,7 +2,9 @@
 
 #include "channel_list/entry_text.h"
 #include "ordered_slots.h"
+#include "name_index.h"
 #include "shown_slots.h"
+#include "text_buffer.h"
 
 #include <algorithm>
 #include <functional>
@@ -12,15 +14,17 @@
 namespace tavrin {
 namespace {
 
+using detail::NameIndex;
+using detail::OrderedSlots;
+using detail::ShownSlots;
+using detail::TextBuffer;
 using EntryId = OrderedSlots::Item;
-constexpr EntryId noEntry = -1;
 
-// Where an entry lies in the list's character buffer: its text, then its
-// lower-cased name. An entry holds no memory of its own.
+// An entry of the list: its text, then its lower-cased name, in the list's
+// text buffer, and where it sits in the list's order.
 struct Entry {
-    std::size_t start = 0;
+    TextBuffer::Span chars;
     std::size_t textLength = 0;
-    std::size_t foldedLength = 0;
     std::size_t hash = 0;
     OrderedSlots::Slot slot = 0;
     bool named = false; // a text with no name is kept but never found
@@ -39,28 +43,22 @@ std::size_t hashOf(std::u16string_view folded) noexcept {
     return std::hash<std::u16string_view>{}(folded);
 }
 
-// Gaps smaller than this are not worth packing away.
-constexpr std::size_t smallestPackedGap = 4096;
-
 } // namespace
 
+// The list's pieces, kept in step: the order of the entries, the entries
+// themselves, their characters, the index of their names, what the search
+// shows, and who is told of each change.
 struct ChanSaveList::Store {
     OrderedSlots order;
     std::vector<Entry> entries;
     std::vector<EntryId> freeIds; // as much capacity as entries, so a removal never allocates
-    // Every entry's text and folded name, end to end; a removed entry leaves a
-    // gap until the gaps fill half the buffer and it is packed.
-    std::vector<char16_t> chars;
-    std::size_t liveChars = 0;
-    // Open addressing over the named entries, by folded name, with linear
-    // probing; at most half full, so a probe is short.
-    std::vector<EntryId> index;
-    std::size_t indexed = 0;
+    TextBuffer chars;
+    NameIndex names;
     // While the list is narrowed: the folded text searched for, and which
     // slots hold an entry whose name contains it.
     std::u16string search;
     std::optional<ShownSlots> shown;
-    ChanSaveListObserver* observer = nullptr;
+    std::vector<ChanSaveListObserver*> observers;
 
     bool narrowed() const noexcept { return shown.has_value(); }
     bool matches(const Entry& e) const noexcept {
@@ -78,12 +76,17 @@ struct ChanSaveList::Store {
     EntryId idAt(Position position) const noexcept { return order.itemIn(order.slotAt(position)); }
     Entry& entry(EntryId id) noexcept { return entries[static_cast<std::size_t>(id)]; }
     const Entry& entry(EntryId id) const noexcept { return entries[static_cast<std::size_t>(id)]; }
+    std::size_t hashOfId(EntryId id) const noexcept { return entry(id).hash; }
 
-    std::u16string_view textOf(const Entry& e) const noexcept {
-        return {chars.data() + e.start, e.textLength};
-    }
+    std::u16string_view textOf(const Entry& e) const noexcept { return chars.view(e.chars.start, e.textLength); }
     std::u16string_view foldedNameOf(const Entry& e) const noexcept {
-        return {chars.data() + e.start + e.textLength, e.foldedLength};
+        return chars.view(e.chars.start + e.textLength, e.chars.length - e.textLength);
+    }
+
+    template <typename Tell> void tell(Tell tellOne) const noexcept {
+        for (ChanSaveListObserver* observer : observers) {
+            tellOne(*observer);
+        }
     }
 
     // Everything that can fail is done first, so that a failure changes nothing.
@@ -120,79 +123,28 @@ struct ChanSaveList::Store {
         return static_cast<EntryId>(entries.size());
     }
 
-    // Room for this many more characters, after packing away the gaps when
-    // they fill more than half of the buffer. Growth by half keeps the unused
-    // part of a full list's buffer small.
-    void reserveChars(std::size_t more) {
-        const std::size_t gaps = chars.size() - liveChars;
-        const bool pack = gaps > liveChars && gaps >= smallestPackedGap;
-        if (!pack && chars.capacity() - chars.size() >= more) {
-            return;
-        }
-        const std::size_t needed = (pack ? liveChars : chars.size()) + more;
-        std::vector<char16_t> grown;
-        grown.reserve(std::max(needed, needed / 2 * 3));
-        if (!pack) {
-            grown.assign(chars.begin(), chars.end());
-        } else {
-            for (Entry& e : entries) {
-                const std::size_t length = e.textLength + e.foldedLength;
-                const std::size_t start = grown.size();
-                grown.insert(grown.end(), chars.begin() + static_cast<std::ptrdiff_t>(e.start),
-                             chars.begin() + static_cast<std::ptrdiff_t>(e.start + length));
-                e.start = start;
-            }
-        }
-        chars.swap(grown);
-    }
-
     // Room in the index and the buffer for a text and its folded name.
     void reserveFor(std::u16string_view text, const std::optional<std::u16string>& folded) {
-        reserveIndex(folded ? 1 : 0);
-        reserveChars(text.size() + (folded ? folded->size() : 0));
-    }
-
-    void reserveIndex(std::size_t more) {
-        if (2 * (indexed + more) <= index.size()) {
-            return;
-        }
-        std::vector<EntryId> grown(std::max<std::size_t>(64, 2 * index.size()), noEntry);
-        for (const EntryId id : index) {
-            if (id != noEntry) {
-                probeForEmpty(grown, entry(id).hash) = id;
+        names.reserve(folded ? 1 : 0, [this](EntryId id) { return hashOfId(id); });
+        chars.reserve(text.size() + (folded ? folded->size() : 0), [this](auto move) {
+            for (Entry& e : entries) {
+                move(e.chars);
             }
-        }
-        index.swap(grown);
+        });
     }
 
     // From here on nothing fails.
 
-    static EntryId& probeForEmpty(std::vector<EntryId>& table, std::size_t hash) noexcept {
-        const std::size_t mask = table.size() - 1;
-        std::size_t at = hash & mask;
-        while (table[at] != noEntry) {
-            at = (at + 1) & mask;
-        }
-        return table[at];
-    }
-
     // Stores the text and folded name in room already reserved.
     void write(EntryId id, std::u16string_view text, const std::optional<std::u16string>& folded) noexcept {
         Entry& e = entry(id);
-        e.start = chars.size();
+        e.chars = chars.append(text, folded ? std::u16string_view(*folded) : std::u16string_view());
         e.textLength = text.size();
-        e.foldedLength = folded ? folded->size() : 0;
         e.named = folded.has_value();
         e.hash = folded ? hashOf(*folded) : 0;
-        chars.insert(chars.end(), text.begin(), text.end());
-        if (folded) {
-            chars.insert(chars.end(), folded->begin(), folded->end());
-        }
-        liveChars += e.textLength + e.foldedLength;
         e.shown = !narrowed() || matches(e);
         if (e.named) {
-            probeForEmpty(index, e.hash) = id;
-            ++indexed;
+            names.insert(id, e.hash);
         }
     }
 
@@ -200,29 +152,10 @@ struct ChanSaveList::Store {
     void erase(EntryId id) noexcept {
         Entry& e = entry(id);
         if (e.named) {
-            unindex(id);
+            names.erase(id, e.hash, [this](EntryId other) { return hashOfId(other); });
         }
-        liveChars -= e.textLength + e.foldedLength;
+        chars.release(e.chars);
         e = Entry{};
-    }
-
-    // Removes the id and moves later entries of its probe run back into the
-    // hole, so that no run is ever broken.
-    void unindex(EntryId id) noexcept {
-        const std::size_t mask = index.size() - 1;
-        std::size_t hole = entry(id).hash & mask;
-        while (index[hole] != id) {
-            hole = (hole + 1) & mask;
-        }
-        for (std::size_t next = (hole + 1) & mask; index[next] != noEntry; next = (next + 1) & mask) {
-            const std::size_t home = entry(index[next]).hash & mask;
-            if (((next - home) & mask) >= ((next - hole) & mask)) {
-                index[hole] = index[next];
-                hole = next;
-            }
-        }
-        index[hole] = noEntry;
-        --indexed;
     }
 
     void place(EntryId id, Placement placement) noexcept {
@@ -233,16 +166,12 @@ struct ChanSaveList::Store {
                                                          : !e.shown  ? 0
                                                          : top       ? 1
                                                                      : shown->count() + 1);
-        if (observer != nullptr) {
-            observer->aboutToInsert(position, shownPosition);
-        }
+        tell([&](ChanSaveListObserver& o) { o.aboutToInsert(position, shownPosition); });
         e.slot = top ? order.takeFront(id) : order.takeBack(id);
         if (narrowed() && e.shown) {
             shown->show(e.slot);
         }
-        if (observer != nullptr) {
-            observer->inserted(position, shownPosition);
-        }
+        tell([&](ChanSaveListObserver& o) { o.inserted(position, shownPosition); });
     }
 
     Position shownPositionIn(OrderedSlots::Slot slot, Position position) const noexcept {
@@ -255,16 +184,12 @@ struct ChanSaveList::Store {
     void unplace(Position position) noexcept {
         const OrderedSlots::Slot slot = order.slotAt(position);
         const Position shownPosition = shownPositionIn(slot, position);
-        if (observer != nullptr) {
-            observer->aboutToRemove(position, shownPosition);
-        }
+        tell([&](ChanSaveListObserver& o) { o.aboutToRemove(position, shownPosition); });
         order.release(slot);
         if (narrowed() && shownPosition > 0) {
             shown->hide(slot);
         }
-        if (observer != nullptr) {
-            observer->removed(position, shownPosition);
-        }
+        tell([&](ChanSaveListObserver& o) { o.removed(position, shownPosition); });
     }
 };
 
@@ -333,19 +258,18 @@ void ChanSaveList::replace(Position position, std::u16string_view text, Placemen
 
 std::optional<Position> ChanSaveList::find(std::u16string_view username) const {
     const Store& store = *store_;
-    if (store.indexed == 0) {
+    if (store.names.size() == 0) {
         return std::nullopt;
     }
     const std::u16string folded = foldName(username);
     const std::size_t hash = hashOf(folded);
-    const std::size_t mask = store.index.size() - 1;
     std::optional<OrderedSlots::Slot> topmost;
-    for (std::size_t at = hash & mask; store.index[at] != noEntry; at = (at + 1) & mask) {
-        const Entry& e = store.entry(store.index[at]);
+    store.names.forEachCandidate(hash, [&](EntryId id) {
+        const Entry& e = store.entry(id);
         if (e.hash == hash && store.foldedNameOf(e) == folded && (!topmost || e.slot < *topmost)) {
             topmost = e.slot;
         }
-    }
+    });
     if (!topmost) {
         return std::nullopt;
     }
@@ -397,26 +321,25 @@ Position ChanSaveList::shownPositionOf(Position position) const {
 
 void ChanSaveList::clear() noexcept {
     Store& store = *store_;
-    if (store.observer != nullptr) {
-        store.observer->aboutToClear();
-    }
+    store.tell([](ChanSaveListObserver& o) { o.aboutToClear(); });
     store.order.clear();
     std::vector<Entry>().swap(store.entries);
     std::vector<EntryId>().swap(store.freeIds);
-    std::vector<char16_t>().swap(store.chars);
-    std::vector<EntryId>().swap(store.index);
-    store.liveChars = 0;
-    store.indexed = 0;
+    store.chars.clear();
+    store.names.clear();
     if (store.shown) {
         store.shown.emplace(); // room comes with the first new entry
     }
-    if (store.observer != nullptr) {
-        store.observer->cleared();
-    }
+    store.tell([](ChanSaveListObserver& o) { o.cleared(); });
 }
 
-void ChanSaveList::setObserver(ChanSaveListObserver* observer) noexcept {
-    store_->observer = observer;
+void ChanSaveList::addObserver(ChanSaveListObserver* observer) {
+    store_->observers.push_back(observer);
+}
+
+void ChanSaveList::removeObserver(ChanSaveListObserver* observer) noexcept {
+    auto& observers = store_->observers;
+    observers.erase(std::remove(observers.begin(), observers.end(), observer), observers.end());
 }
 
 } // namespace tavrin

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "fenwick_tree.h"
+
 #include <cstdint>
 #include <vector>
 
-namespace tavrin {
+namespace tavrin::detail {
 
 // The order of a sequence whose items only ever enter at its front or its back
 // and may leave from anywhere, as a channel list's members do. Each item sits
@@ -53,12 +55,10 @@ public:
 private:
     static constexpr Item empty = -1;
 
-    void add(Slot slot, std::int32_t delta) noexcept;
     void rebuild(std::vector<Item> items);
 
     std::vector<Item> items_;
-    std::vector<std::int32_t> tree_; // Fenwick tree, 1-based, over slot occupancy
-    std::int32_t highestPowerOfTwo_ = 1;
+    FenwickTree<std::int32_t> occupied_; // one for each slot that holds an item
     Slot front_ = 0; // first occupied slot, or where the next front item goes after it
     Slot back_ = 0;  // one past the last occupied slot
     std::int32_t size_ = 0;
@@ -83,4 +83,4 @@ template <typename Moved> void OrderedSlots::compact(Moved moved) {
     }
 }
 
-} // namespace tavrin
+} // namespace tavrin::detail

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "fenwick_tree.h"
+
 #include <cstdint>
 #include <vector>
 
-namespace tavrin {
+namespace tavrin::detail {
 
 // Which slots of an OrderedSlots hold an entry that a search shows: a bit a
 // slot, and a Fenwick tree over blocks of 64 slots counting the bits, so that
@@ -30,12 +32,9 @@ public:
 private:
     static constexpr int blockBits = 64;
 
-    void add(std::size_t block, int delta) noexcept;
-
     std::vector<std::uint64_t> bits_;
-    std::vector<std::uint16_t> tree_; // 1-based over the blocks; a list holds at most 32,767 entries
-    std::size_t highestPowerOfTwo_ = 1;
+    FenwickTree<std::uint16_t> shownInBlocks_; // a list holds at most 32,767 entries
     std::int32_t count_ = 0;
 };
 
-} // namespace tavrin
+} // namespace tavrin::detail

@@ -16,7 +16,8 @@ using Position = std::int16_t; // counted from 1
 // view can follow the list without keeping a copy. A change says where it
 // happens in the list, and where among the entries that the list's search
 // shows: 0 when the search hides the entry, and the same position when the
-// list is not narrowed. Observers must not throw.
+// list is not narrowed. A list tells any number of observers, in the order
+// they were added. Observers must not throw.
 class ChanSaveListObserver {
 public:
     virtual void aboutToInsert(Position position, Position shownPosition) = 0;
@@ -88,8 +89,10 @@ public:
     // The topmost entry whose name equals this one, ignoring case.
     std::optional<Position> find(std::u16string_view username) const;
 
-    // The observer must outlive the list or be unset first; nullptr unsets it.
-    void setObserver(ChanSaveListObserver* observer) noexcept;
+    // Each observer must be removed before it is destroyed, or outlive the
+    // list. Adding one may throw std::bad_alloc, and then adds nothing.
+    void addObserver(ChanSaveListObserver* observer);
+    void removeObserver(ChanSaveListObserver* observer) noexcept;
 
 private:
     struct Store;
