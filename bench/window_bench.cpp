@@ -283,7 +283,7 @@ public:
     void show() { view_.show(); }
     void find(const QString& text) { proxy_.setFilterFixedString(text); }
     void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
-        tavrin::TavrinAdd(model_.list(), username.toStdU16String(), Message.toStdU16String(), Flags, Ping);
+        model_.TavrinAdd(username, Message, Flags, Ping);
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "tavrin_widgets/chan_save_list_model.h"
 
 #include "channel_list/tavrin.h"
+#include "type_ahead.h"
 #include "uniform_row_list_view.h"
 #include "widget_checks.h"
 
@@ -14,18 +15,18 @@
 
 namespace {
 
+using tavrin::detail::UniformRowListView;
+
 TEST(ChanSaveListModel, KeepsItsContractThroughEveryChange) {
     ChanSaveListModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-    auto& list = model.list();
-    const char16_t* names[] = {u"a", u"B", u"c", u"D", u"e"};
     for (int round = 0; round < 4; ++round) {
-        for (const auto* name : names) {
-            tavrin::TavrinAdd(list, name, u"RATS", round % 2 == 0 ? 0 : 0x02, round);
+        for (const char* name : {"a", "B", "c", "D", "e"}) {
+            model.TavrinAdd(name, "RATS", round % 2 == 0 ? 0 : 0x02, round);
         }
-        tavrin::TavrinDel(list, u"C");
-        tavrin::TavrinAdd(list, u"b", u"PO", 0, 1);
+        model.TavrinDel("C");
+        model.TavrinAdd("b", "PO", 0, 1);
     }
     EXPECT_EQ(model.rowCount(), 4);
     EXPECT_EQ(model.index(0).data().toString(), "[ICON]OP[/ICON][USER]b[/USER][PING]1[/PING]");
@@ -35,8 +36,8 @@ TEST(ChanSaveListModel, KeepsItsContractThroughEveryChange) {
 
 TEST(ChanSaveListModel, AnswersOnlyForItsOwnRows) {
     ChanSaveListModel model;
-    tavrin::TavrinAdd(model.list(), u"a", u"RATS", 0, 1);
-    tavrin::TavrinAdd(model.list(), u"b", u"RATS", 0, 1);
+    model.TavrinAdd("a", "RATS", 0, 1);
+    model.TavrinAdd("b", "RATS", 0, 1);
     const QModelIndex member = model.index(0);
     const struct {
         int row;
@@ -61,17 +62,16 @@ TEST(ChanSaveListModel, ViewKeepsItsSelectionAndScrollWhileMembersComeAndGo) {
     view.setModel(&model);
     view.resize(200, 100);
     view.show();
-    auto& list = model.list();
     for (int index = 0; index < 60; ++index) {
-        tavrin::TavrinAdd(list, QString("m%1").arg(index).toStdU16String(), u"RATS", 0, 1);
+        model.TavrinAdd(QString("m%1").arg(index), "RATS", 0, 1);
     }
     view.setCurrentIndex(model.index(30));
     view.verticalScrollBar()->setValue(20);
-    tavrin::TavrinAdd(list, u"op", u"RATS", 0x02, 1);
-    tavrin::TavrinDel(list, u"m0");
-    tavrin::TavrinDel(list, u"m59");
-    tavrin::TavrinAdd(list, u"m5", u"RATS", 0, 1);
-    tavrin::TavrinAdd(list, u"d", u"RATS", 0, 1);
+    model.TavrinAdd("op", "RATS", 0x02, 1);
+    model.TavrinDel("m0");
+    model.TavrinDel("m59");
+    model.TavrinAdd("m5", "RATS", 0, 1);
+    model.TavrinAdd("d", "RATS", 0, 1);
     EXPECT_EQ(view.currentIndex().data().toString(), "[ICON]STAR[/ICON][USER]m30[/USER][PING]1[/PING]");
     EXPECT_TRUE(view.selectionModel()->isSelected(view.currentIndex()));
     EXPECT_EQ(view.indexAt(QPoint(1, 1)).data(ChanSaveListModel::NameRole).toString(), "m20")
@@ -95,7 +95,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    void add(const QString& name) { tavrin::TavrinAdd(model.list(), name.toStdU16String(), u"RATS", 0, 1); }
+    void add(const QString& name) { model.TavrinAdd(name, "RATS", 0, 1); }
     int fullRows() const { return view.viewport()->height() / rowHeight; }
     int topRow() const { return view.indexAt(QPoint(1, 1)).row(); }
     // What reached the screen over the viewport differs from a fresh render.
@@ -133,7 +133,7 @@ TEST_F(ListView, ScrollsAndMeasuresAsItsRowsSay) {
     for (int index = 60; index < 70; ++index) {
         add(QString("m%1").arg(index));
     }
-    tavrin::TavrinDel(model.list(), u"m3");
+    model.TavrinDel("m3");
     QCoreApplication::processEvents();
     EXPECT_EQ(view.verticalScrollBar()->maximum(), 69 - 5) << "the range follows the count";
 
@@ -166,36 +166,33 @@ TEST_F(ListView, WhatEachChangeShowsReachesTheScreen) {
 }
 
 TEST_F(ListView, TypeAheadGoesOnBelowTheCurrentMember) {
-    const QStringList names{"mira", "mike", "zed", "milo"};
-    tavrin::ChanSaveList& list = model.list();
-    list.clear();
-    for (const auto& name : names) {
+    model.clear();
+    for (const char* name : {"mira", "mike", "zed", "milo"}) {
         add(name);
     }
     view.setKeyboardSearchRole(ChanSaveListModel::NameRole);
-    const auto pause = [] {
-        QTest::qWait(QApplication::keyboardInputInterval() + 100);
+    // Keys typed after a pause, then in quick succession, with no real waiting.
+    const auto type = [&](const QString& keys) {
+        view.typeAhead().setPause(std::chrono::milliseconds(0));
+        QTest::keyClicks(&view, keys.left(1));
+        view.typeAhead().setPause(std::chrono::hours(1));
+        QTest::keyClicks(&view, keys.mid(1));
     };
     const struct {
         const char* what;
-        std::function<void()> typing;
+        QStringList typing;
         int current;
     } cases[] = {
-        {"a letter starts below the current member", [&] { QTest::keyClicks(&view, "m"); }, 1},
-        {"the same letter again steps on", [&] { QTest::keyClicks(&view, "mm"); }, 3},
-        {"after the pause, a new search starts below",
-         [&] {
-             QTest::keyClicks(&view, "mi");
-             pause();
-             QTest::keyClicks(&view, "m");
-         },
-         3},
-        {"letters in quick succession are one search", [&] { QTest::keyClicks(&view, "mil"); }, 3},
+        {"a letter starts below the current member", {"m"}, 1},
+        {"the same letter again steps on", {"mm"}, 3},
+        {"after the pause, a new search starts below", {"mi", "m"}, 3},
+        {"letters in quick succession are one search", {"mil"}, 3},
     };
     for (const auto& c : cases) {
-        pause();
         view.setCurrentIndex(model.index(0));
-        c.typing();
+        for (const QString& keys : c.typing) {
+            type(keys);
+        }
         EXPECT_EQ(view.currentIndex().row(), c.current) << c.what;
     }
 }

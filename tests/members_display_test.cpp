@@ -1,7 +1,9 @@
 // The members display: every badge and meter state drawn distinctly, the
 // activation signal, and the switch between displays.
 
+#include "member_painting.h"
 #include "members_delegate.h"
+#include "tavrin_widgets/chan_save_list_model.h"
 #include "tavrin_widgets/frm_tavrin.h"
 #include "uniform_row_list_view.h"
 
@@ -13,53 +15,45 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QStringListModel>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
-QString entry(const QString& keyword, const QString& ping) {
-    return "[ICON]" + keyword + "[/ICON][USER]Zorv[/USER][PING]" + ping + "[/PING]";
-}
+using tavrin::Standing;
+using tavrin::detail::MembersDelegate;
+using tavrin::detail::UniformRowListView;
 
-TEST(MembersDisplay, DrawsEveryBadgeAndMeterStateDistinctly) {
-    const QStringList texts{
-        entry("OP", "47"),      entry("BLIZZ", "47"),   entry("SYSOP", "47"),      entry("SPKR", "47"),
-        entry("GLASSES", "47"), entry("SQUELCH", "47"), entry("GFOFFICIAL", "47"), entry("GFPLAYER", "47"),
-        entry("STAR", "47"),    entry("W3XP", "47"),    entry("", "47"),           entry("STAR", "PLUG"),
-        entry("STAR", "-1"),    entry("STAR", "250"),   entry("STAR", "350"),      entry("STAR", "500"),
-        entry("STAR", "900"),
-    };
-    QStringListModel model(texts);
-    QWidget host;
-    MembersDelegate delegate;
-    QStyleOptionViewItem option;
-    option.initFrom(&host);
-    option.rect = QRect(0, 0, 300, 18);
-    option.widget = &host;
-    QList<QImage> rows;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        QImage image(option.rect.size(), QImage::Format_ARGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        delegate.paint(&painter, option, model.index(row));
-        painter.end();
-        EXPECT_FALSE(rows.contains(image)) << texts[row].toStdString() << " looks like an earlier row";
-        rows << image;
+// A member as the model's roles give it.
+struct Member {
+    Standing standing;
+    const char* keyword;
+    std::optional<qint64> ping; // none without UDP
+    const char* name = "Zorv";
+};
+
+QStandardItem* rowFor(const Member& member) {
+    auto* item = new QStandardItem("no tagged text is read");
+    item->setData(member.name, ChanSaveListModel::NameRole);
+    item->setData(static_cast<int>(member.standing), ChanSaveListModel::StandingRole);
+    item->setData(member.keyword, ChanSaveListModel::KeywordRole);
+    if (member.ping) {
+        item->setData(*member.ping, ChanSaveListModel::PingRole);
     }
-    const QRect badge(0, 0, 40, 18);
-    QImage blank(badge.size(), QImage::Format_ARGB32);
-    blank.fill(Qt::white);
-    EXPECT_NE(rows[0].copy(badge), blank);
-    EXPECT_EQ(rows[10].copy(badge), blank) << "an empty keyword shows no badge";
+    return item;
 }
 
 // A row of the members display as painted, 300 by 18 pixels.
-QImage paintedRow(const QString& text, bool selected = false) {
-    QStringListModel model({text});
+QImage paintedRow(const Member& member, bool selected = false, const QPalette& palette = QApplication::palette()) {
+    QStandardItemModel model;
+    model.appendRow(rowFor(member));
     QWidget host;
+    host.setPalette(palette);
     MembersDelegate delegate;
     QStyleOptionViewItem option;
     option.initFrom(&host);
@@ -67,20 +61,63 @@ QImage paintedRow(const QString& text, bool selected = false) {
     option.widget = &host;
     option.state.setFlag(QStyle::State_Selected, selected);
     QImage image(option.rect.size(), QImage::Format_ARGB32);
-    image.fill(Qt::white);
+    image.fill(palette.color(QPalette::Base));
     QPainter painter(&image);
-    delegate.paint(&painter, option, model.index(0));
+    delegate.paint(&painter, option, model.index(0, 0));
     return image;
 }
 
-int pixelsNear(const QImage& image, const QRect& area, const QColor& colour) {
+const Member everyBadgeAndMeter[] = {
+    {Standing::channelOperator, "OP", 47},  {Standing::blizzardRepresentative, "BLIZZ", 47},
+    {Standing::systemOperator, "SYSOP", 47}, {Standing::speaker, "SPKR", 47},
+    {Standing::guest, "GLASSES", 47},        {Standing::squelched, "SQUELCH", 47},
+    {Standing::gfOfficial, "GFOFFICIAL", 47}, {Standing::gfPlayer, "GFPLAYER", 47},
+    {Standing::product, "STAR", 47},         {Standing::product, "W3XP", 47},
+    {Standing::none, "", 47},                {Standing::product, "STAR", std::nullopt},
+    {Standing::product, "STAR", -1},         {Standing::product, "STAR", 250},
+    {Standing::product, "STAR", 350},        {Standing::product, "STAR", 500},
+    {Standing::product, "STAR", 900},
+};
+
+TEST(MembersDisplay, DrawsEveryBadgeAndMeterStateDistinctly) {
+    QList<QImage> rows;
+    for (const Member& member : everyBadgeAndMeter) {
+        const QImage image = paintedRow(member);
+        EXPECT_FALSE(rows.contains(image)) << member.keyword << " " << member.ping.value_or(-99)
+                                           << " looks like an earlier row";
+        rows << image;
+    }
+    const QRect badge(0, 0, 40, 18);
+    QImage blank(badge.size(), QImage::Format_ARGB32);
+    blank.fill(QApplication::palette().color(QPalette::Base));
+    EXPECT_NE(rows[0].copy(badge), blank);
+    EXPECT_EQ(rows[10].copy(badge), blank) << "an empty keyword shows no badge";
+}
+
+TEST(MembersDisplay, EachPingShowsItsBars) {
+    using Kind = tavrin::detail::ConnectionQuality::Kind;
+    const struct {
+        std::optional<qint64> ping;
+        Kind kind;
+        int bars;
+    } pings[] = {{0, Kind::bars, 4},   {199, Kind::bars, 4}, {200, Kind::bars, 3}, {299, Kind::bars, 3},
+                 {300, Kind::bars, 2}, {399, Kind::bars, 2}, {400, Kind::bars, 1}, {599, Kind::bars, 1},
+                 {600, Kind::bars, 0}, {-1, Kind::unknown, 0}, {std::nullopt, Kind::noUdp, 0}};
+    for (const auto& p : pings) {
+        const auto quality = tavrin::detail::connectionQuality(p.ping);
+        EXPECT_EQ(quality.kind, p.kind) << p.ping.value_or(-99);
+        EXPECT_EQ(quality.bars, p.bars) << p.ping.value_or(-99);
+    }
+}
+
+int pixelsNear(const QImage& image, const QRect& area, const QColor& colour, int within = 60) {
     int near = 0;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
             near += std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
                                 std::abs(pixel.blue() - colour.blue()) <
-                            60
+                            within
                         ? 1
                         : 0;
         }
@@ -92,43 +129,69 @@ TEST(MembersDisplay, EachStateShowsInTheRowsPixels) {
     const QRect name(60, 0, 200, 18);
     const QRect meter(278, 0, 22, 18);
     const QPalette palette = QApplication::palette();
-    EXPECT_GT(
-        pixelsNear(paintedRow(entry("STAR", "47"), true), name, palette.color(QPalette::HighlightedText)), 5)
+    const Member zorv{Standing::product, "STAR", 47};
+    EXPECT_GT(pixelsNear(paintedRow(zorv, true), name, palette.color(QPalette::HighlightedText)), 5)
         << "a selected row's name is in the highlighted text colour";
-    EXPECT_NE(paintedRow(entry("STAR", "47")).copy(name),
-              paintedRow(entry("STAR", "47").replace("Zorv", "Zorx")).copy(name))
-        << "names that differ after their third letter";
+    Member zorx = zorv;
+    zorx.name = "Zorx";
+    EXPECT_NE(paintedRow(zorv).copy(name), paintedRow(zorx).copy(name)) << "names that differ after their third letter";
     const struct {
-        const char* ping;
+        qint64 ping;
         QColor colour;
-    } meters[] = {{"47", QColor(0x2E, 0x9E, 0x44)},
-                  {"250", QColor(0x2E, 0x9E, 0x44)},
-                  {"350", QColor(0xE0, 0xA8, 0x00)},
-                  {"500", QColor(0xD0, 0x30, 0x30)},
-                  {"900", QColor(0xD0, 0x30, 0x30)}};
+    } meters[] = {{47, QColor(0x2E, 0x9E, 0x44)},
+                  {250, QColor(0x2E, 0x9E, 0x44)},
+                  {350, QColor(0xE0, 0xA8, 0x00)},
+                  {500, QColor(0xD0, 0x30, 0x30)},
+                  {900, QColor(0xD0, 0x30, 0x30)}};
     for (const auto& m : meters) {
-        EXPECT_GT(pixelsNear(paintedRow(entry("STAR", m.ping)), meter, m.colour), 3) << m.ping;
+        EXPECT_GT(pixelsNear(paintedRow({Standing::product, "STAR", m.ping}), meter, m.colour), 3) << m.ping;
     }
-    EXPECT_GT(pixelsNear(paintedRow(entry("STAR", "-1")), meter, palette.color(QPalette::Text)), 8)
+    EXPECT_GT(pixelsNear(paintedRow({Standing::product, "STAR", -1}), meter, palette.color(QPalette::Text)), 8)
         << "an unknown ping is struck through";
+}
+
+// On a selected row a badge looks as it does on an unselected one, whatever
+// the highlight's colour: on light and dark palettes.
+TEST(MembersDisplay, EveryBadgeStaysVisibleOnASelectedRow) {
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+    dark.setColor(QPalette::Text, QColor(0xE0, 0xE0, 0xE0));
+    dark.setColor(QPalette::Highlight, QColor(0x2F, 0x7F, 0xE0));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    const Member badges[] = {
+        {Standing::channelOperator, "OP", 47}, {Standing::blizzardRepresentative, "BLIZZ", 47},
+        {Standing::systemOperator, "SYSOP", 47}, {Standing::speaker, "SPKR", 47},
+        {Standing::guest, "GLASSES", 47},      {Standing::squelched, "SQUELCH", 47},
+        {Standing::gfOfficial, "GFOFFICIAL", 47}, {Standing::gfPlayer, "GFPLAYER", 47},
+    };
+    const QRect symbol(19, 4, 10, 10); // the middle of the badge's square
+    for (const QPalette& palette : {QApplication::palette(), dark}) {
+        for (const Member& badge : badges) {
+            const QImage unselected = paintedRow(badge, false, palette).copy(symbol);
+            const QImage selected = paintedRow(badge, true, palette).copy(symbol);
+            int differing = 0;
+            for (int y = 0; y < symbol.height(); ++y) {
+                for (int x = 0; x < symbol.width(); ++x) {
+                    differing += unselected.pixel(x, y) != selected.pixel(x, y) ? 1 : 0;
+                }
+            }
+            EXPECT_LE(differing, 5) << badge.keyword << " on " << qPrintable(palette.color(QPalette::Base).name());
+        }
+    }
 }
 
 // Counts what a view reads of its rows.
 class ReadCounter : public QIdentityProxyModel {
 public:
     QVariant data(const QModelIndex& index, int role) const override {
-        reads += role == Qt::DisplayRole ? 1 : 0;
+        reads += role == ChanSaveListModel::NameRole ? 1 : 0;
         return QIdentityProxyModel::data(index, role);
     }
     mutable int reads = 0;
 };
 
 TEST(MembersDisplay, PaintingReadsOnlyTheVisibleRows) {
-    QStringList texts;
-    for (int row = 0; row < 5000; ++row) {
-        texts << entry("STAR", QString::number(row));
-    }
-    QStringListModel model(texts);
+    QStringListModel model(QStringList(5000, "Zorv"));
     ReadCounter counter;
     counter.setSourceModel(&model);
     UniformRowListView view;

@@ -2,34 +2,71 @@
 
 #include <QPushButton>
 
-frmTavrin::frmTavrin(QWidget* parent)
-    : QWidget(parent), panel_(new MemberPanel(this)), cmdClose(new QPushButton(tr("Close"), this)) {
+#include <stdexcept>
+
+class frmTavrinPrivate {
+public:
+    explicit frmTavrinPrivate(frmTavrin* window)
+        : panel(new MemberPanel(window)), cmdClose(new QPushButton(frmTavrin::tr("Close"), window)) {}
+
+    MemberPanel* const panel;
+    QPushButton* const cmdClose;
+};
+
+frmTavrin::frmTavrin(QWidget* parent) : QWidget(parent), d(std::make_unique<frmTavrinPrivate>(this)) {
     setObjectName("frmTavrin");
     setWindowTitle(tr("Tavrin"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(385, 203);
 
     // The layout is fixed: resizing the window moves and stretches nothing.
-    panel_->setHeaderVisible(false);
-    panel_->setFindFieldAlwaysShown(false); // it opens over the list's lower edge
-    panel_->setGeometry(0, 0, 385, 169);
+    MemberPanel* const panel = d->panel;
+    panel->setHeaderVisible(false);
+    panel->setFindFieldAlwaysShown(false); // it opens over the list's lower edge
+    panel->setGeometry(0, 0, 385, 169);
     QFont listFont("Arial");
     listFont.setPointSizeF(8.25);
-    panel_->setFont(listFont);
-    connect(panel_, &MemberPanel::memberActivated, this, &frmTavrin::memberActivated);
-    connect(panel_, &MemberPanel::displayModeChanged, this, &frmTavrin::displayModeChanged);
+    panel->setFont(listFont);
+    connect(panel, &MemberPanel::memberActivated, this, &frmTavrin::memberActivated);
+    connect(panel, &MemberPanel::displayModeChanged, this, &frmTavrin::displayModeChanged);
 
+    QPushButton* const cmdClose = d->cmdClose;
     cmdClose->setObjectName("cmdClose");
     cmdClose->setGeometry(320, 176, 57, 25);
     cmdClose->setAutoDefault(true); // Return and Enter press it, as Space does
-    setTabOrder(panel_, cmdClose);
+    setTabOrder(panel, cmdClose);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 }
 
+frmTavrin::~frmTavrin() = default;
+
+frmTavrin::DisplayMode frmTavrin::displayMode() const {
+    return d->panel->displayMode();
+}
+
+void frmTavrin::setDisplayMode(DisplayMode mode) {
+    d->panel->setDisplayMode(mode);
+}
+
 void frmTavrin::TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
-    panel_->TavrinAdd(username, Message, Flags, Ping);
+    d->panel->TavrinAdd(username, Message, Flags, Ping);
 }
 
 void frmTavrin::TavrinDel(const QString& username) {
-    panel_->TavrinDel(username);
+    QString failure;
+    const QMetaObject::Connection told =
+        connect(d->panel, &MemberPanel::failed, this, [&failure](const QString& reason) { failure = reason; });
+    d->panel->TavrinDel(username);
+    disconnect(told);
+    if (!failure.isNull()) {
+        throw std::runtime_error(failure.toLocal8Bit().toStdString());
+    }
+}
+
+MemberPanel& frmTavrin::panel() {
+    return *d->panel;
+}
+
+const ChanSaveListModel& frmTavrin::model() const {
+    return d->panel->model();
 }

@@ -1,22 +1,22 @@
-#include "tavrin_widgets/member_in_words.h"
+#include "member_in_words.h"
 
-#include "channel_list/entry_text.h"
-#include "utf16_text.h"
+#include "channel_list/standing.h"
+#include "tavrin_widgets/chan_save_list_model.h"
 
 #include <QCoreApplication>
+#include <QModelIndex>
 #include <QStringList>
 
+namespace tavrin::detail {
 namespace {
 
 QString translated(const char* text) {
     return QCoreApplication::translate("MemberInWords", text);
 }
 
-} // namespace
-
-QString keywordInWords(std::u16string_view keyword) {
-    using tavrin::Standing;
-    switch (tavrin::standingOf(keyword)) {
+// The plain word for a standing, such as "operator" for "OP".
+QString keywordInWords(Standing standing, const QString& keyword) {
+    switch (standing) {
     case Standing::channelOperator:
         return translated("operator");
     case Standing::blizzardRepresentative:
@@ -37,20 +37,21 @@ QString keywordInWords(std::u16string_view keyword) {
     case Standing::product:
         break;
     }
-    return toQString(keyword);
+    return keyword;
 }
 
-QString memberInWords(std::u16string_view entryText) {
-    const auto fields = tavrin::entryFields(entryText);
-    QStringList words{fields.name.empty() ? translated("unnamed member") : toQString(fields.name)};
-    if (!fields.keyword.empty()) {
-        words << keywordInWords(fields.keyword);
+} // namespace
+
+QString memberInWords(const QModelIndex& member) {
+    const QString name = member.data(ChanSaveListModel::NameRole).toString();
+    const QString keyword = member.data(ChanSaveListModel::KeywordRole).toString();
+    const QVariant ping = member.data(ChanSaveListModel::PingRole);
+    QStringList words{name.isEmpty() ? translated("unnamed member") : name};
+    if (!keyword.isEmpty()) {
+        words << keywordInWords(static_cast<Standing>(member.data(ChanSaveListModel::StandingRole).toInt()),
+                                keyword);
     }
-    if (tavrin::readPing(fields.pingField).noUdp) {
-        words << translated("no UDP");
-    } else if (!fields.pingField.empty()) {
-        words << translated("ping %1").arg(toQString(fields.pingField));
-    }
+    words << (ping.isValid() ? translated("ping %1").arg(ping.toLongLong()) : translated("no UDP"));
     return words.join(QLatin1String(", "));
 }
 
@@ -74,3 +75,5 @@ QString membersShownInWords(int shown, int members, const QLocale& locale) {
     }
     return translated("%1 of %2 members shown").arg(locale.toString(shown), locale.toString(members));
 }
+
+} // namespace tavrin::detail

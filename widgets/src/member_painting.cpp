@@ -1,7 +1,5 @@
 #include "member_painting.h"
 
-#include "channel_list/standing.h"
-#include "utf16_text.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -13,6 +11,7 @@
 #include <cstdint>
 #include <iterator>
 
+namespace tavrin::detail {
 namespace {
 
 // Bars for a ping below each limit, in milliseconds; slower gets no bar.
@@ -68,15 +67,15 @@ QPolygonF star(const QRectF& square, int points, qreal innerRatio) {
 }
 
 // A product's colour, the same for the same code on every run.
-QColor productColour(std::u16string_view code) {
+QColor productColour(const QString& code) {
     std::uint32_t hash = 2166136261U;
-    for (const char16_t unit : code) {
-        hash = (hash ^ unit) * 16777619U;
+    for (const QChar unit : code) {
+        hash = (hash ^ unit.unicode()) * 16777619U;
     }
     return QColor::fromHsv(static_cast<int>(hash % 360), 150, 205);
 }
 
-void paintProductCapsule(QPainter& painter, const QRectF& area, std::u16string_view code) {
+void paintProductCapsule(QPainter& painter, const QRectF& area, const QString& code) {
     const QRectF capsule = area.adjusted(0, area.height() * 0.08, 0, -area.height() * 0.08);
     const QColor colour = productColour(code);
     painter.setPen(QPen(colour.darker(160), capsule.height() / 14));
@@ -90,16 +89,16 @@ void paintProductCapsule(QPainter& painter, const QRectF& area, std::u16string_v
     painter.setPen(colour.lightness() > 140 ? Qt::black : Qt::white);
     const QRectF inside = capsule.adjusted(capsule.height() / 3, 0, -capsule.height() / 3, 0);
     const QString text =
-        QFontMetricsF(font).elidedText(toQString(code), Qt::ElideRight, inside.width(), Qt::TextSingleLine);
+        QFontMetricsF(font).elidedText(code, Qt::ElideRight, inside.width(), Qt::TextSingleLine);
     painter.drawText(inside, Qt::AlignCenter, text);
 }
 
 // Draws the shape of a standing of the icon rules.
-void paintSymbol(QPainter& painter, const QRectF& square, tavrin::Standing standing) {
+void paintSymbol(QPainter& painter, const QRectF& square, Standing standing) {
     const qreal size = square.width();
     painter.setBrush(Qt::NoBrush);
     switch (standing) {
-    case tavrin::Standing::channelOperator: // a crown
+    case Standing::channelOperator: // a crown
         fillShape(painter,
                   scaled(square, {{0.08, 0.82},
                                   {0.08, 0.28},
@@ -110,7 +109,7 @@ void paintSymbol(QPainter& painter, const QRectF& square, tavrin::Standing stand
                                   {0.92, 0.82}}),
                   gold, size);
         break;
-    case tavrin::Standing::blizzardRepresentative: // a snowflake
+    case Standing::blizzardRepresentative: // a snowflake
         painter.setPen(stroke(blue, size));
         for (int spoke = 0; spoke < 3; ++spoke) {
             const qreal angle = spoke * M_PI / 3 + M_PI / 2;
@@ -118,7 +117,7 @@ void paintSymbol(QPainter& painter, const QRectF& square, tavrin::Standing stand
             painter.drawLine(square.center() - arm, square.center() + arm);
         }
         break;
-    case tavrin::Standing::systemOperator: // a shield
+    case Standing::systemOperator: // a shield
         fillShape(
             painter,
             scaled(square, {{0.5, 0.06}, {0.9, 0.2}, {0.84, 0.62}, {0.5, 0.94}, {0.16, 0.62}, {0.1, 0.2}}),
@@ -126,7 +125,7 @@ void paintSymbol(QPainter& painter, const QRectF& square, tavrin::Standing stand
         painter.setPen(QPen(Qt::white, size / 9, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(at(square, 0.5, 0.28), at(square, 0.5, 0.7));
         break;
-    case tavrin::Standing::speaker: // a loudspeaker
+    case Standing::speaker: // a loudspeaker
         fillShape(painter,
                   scaled(square,
                          {{0.08, 0.36}, {0.3, 0.36}, {0.58, 0.12}, {0.58, 0.88}, {0.3, 0.64}, {0.08, 0.64}}),
@@ -135,60 +134,64 @@ void paintSymbol(QPainter& painter, const QRectF& square, tavrin::Standing stand
         painter.setBrush(Qt::NoBrush);
         painter.drawArc(QRectF(at(square, 0.52, 0.26), QSizeF(0.4 * size, 0.48 * size)), -50 * 16, 100 * 16);
         break;
-    case tavrin::Standing::guest: // a guest's glasses
+    case Standing::guest: // a guest's glasses
         painter.setPen(stroke(purple, size));
         painter.drawEllipse(at(square, 0.27, 0.56), 0.19 * size, 0.19 * size);
         painter.drawEllipse(at(square, 0.73, 0.56), 0.19 * size, 0.19 * size);
         painter.drawLine(at(square, 0.44, 0.5), at(square, 0.56, 0.5));
         break;
-    case tavrin::Standing::squelched: // muted: a circle struck through
+    case Standing::squelched: // muted: a circle struck through
         painter.setPen(stroke(grey, size));
         painter.drawEllipse(square.center(), 0.38 * size, 0.38 * size);
         painter.drawLine(at(square, 0.23, 0.77), at(square, 0.77, 0.23));
         break;
-    case tavrin::Standing::gfOfficial: // a star
+    case Standing::gfOfficial: // a star
         fillShape(painter, star(square, 5, 0.45), teal, size);
         break;
-    case tavrin::Standing::gfPlayer: // a diamond
+    case Standing::gfPlayer: // a diamond
         fillShape(painter, scaled(square, {{0.5, 0.06}, {0.9, 0.5}, {0.5, 0.94}, {0.1, 0.5}}), orange, size);
         break;
-    case tavrin::Standing::none:
-    case tavrin::Standing::product:
+    case Standing::none:
+    case Standing::product:
         break;
     }
 }
 
 } // namespace
 
-ConnectionQuality connectionQuality(std::u16string_view pingField) {
-    const tavrin::PingReading reading = tavrin::readPing(pingField);
-    if (reading.noUdp) {
+ConnectionQuality connectionQuality(std::optional<qint64> ping) {
+    if (!ping) {
         return {ConnectionQuality::Kind::noUdp, 0};
     }
     // A negative ping tells nothing of the connection.
-    if (!reading.milliseconds || *reading.milliseconds < 0) {
+    if (*ping < 0) {
         return {ConnectionQuality::Kind::unknown, 0};
     }
     for (const auto& limit : barLimits) {
-        if (*reading.milliseconds < limit.below) {
+        if (*ping < limit.below) {
             return {ConnectionQuality::Kind::bars, limit.bars};
         }
     }
     return {ConnectionQuality::Kind::bars, 0};
 }
 
-void paintBadge(QPainter& painter, const QRectF& area, std::u16string_view keyword) {
-    const tavrin::Standing standing = tavrin::standingOf(keyword);
-    if (standing == tavrin::Standing::none) {
+void paintBadge(QPainter& painter, const QRectF& area, Standing standing, const QString& keyword,
+                std::optional<QColor> plate) {
+    if (standing == Standing::none) {
         return;
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal side = area.height();
     const QRectF square(area.center().x() - side / 2, area.top(), side, side);
-    if (standing == tavrin::Standing::product) {
+    if (standing == Standing::product) {
         paintProductCapsule(painter, area, keyword);
     } else {
+        if (plate) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(*plate);
+            painter.drawRoundedRect(square, side / 5, side / 5);
+        }
         paintSymbol(painter, square.adjusted(1, 1, -1, -1), standing);
     }
     painter.restore();
@@ -231,3 +234,5 @@ void paintConnectionMeter(QPainter& painter, const QRectF& area, ConnectionQuali
     }
     painter.restore();
 }
+
+} // namespace tavrin::detail

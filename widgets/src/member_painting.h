@@ -4,12 +4,18 @@
 // at any scale: a badge for a member's standing or product, and a meter for
 // the member's connection.
 
+#include "channel_list/standing.h"
+
+#include <QColor>
 #include <QPalette>
 #include <QRectF>
+#include <QString>
 
-#include <string_view>
+#include <optional>
 
 class QPainter;
+
+namespace tavrin::detail {
 
 // How good a member's connection is, read from the ping field.
 struct ConnectionQuality {
@@ -18,14 +24,18 @@ struct ConnectionQuality {
     int bars; // 0 to 4 when kind is bars
 };
 
-// "PLUG" has no UDP connection; a negative ping, or a field that is no
-// number, is unknown; otherwise the lower the ping, the more bars.
-ConnectionQuality connectionQuality(std::u16string_view pingField);
+// No ping is no UDP connection; a negative ping is unknown; otherwise the
+// lower the ping, the more bars.
+ConnectionQuality connectionQuality(std::optional<qint64> ping);
 
-// Draws the badge of an icon keyword in the area: a shape of its own for each
-// keyword of the icon rules, a capsule holding the code for a product, and
-// nothing for an empty keyword.
-void paintBadge(QPainter& painter, const QRectF& area, std::u16string_view keyword);
+// Draws the badge of a standing in the area: a shape of its own for each
+// keyword of the icon rules, a capsule holding the keyword for a product, and
+// nothing for an empty keyword. On a selected row, whose highlight may have a
+// shape's own colour, the shape stands on a plate of the given colour.
+void paintBadge(QPainter& painter, const QRectF& area, Standing standing, const QString& keyword,
+                std::optional<QColor> plate = std::nullopt);
 
 void paintConnectionMeter(QPainter& painter, const QRectF& area, ConnectionQuality quality,
                           const QPalette& palette);
+
+} // namespace tavrin::detail

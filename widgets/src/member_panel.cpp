@@ -1,11 +1,10 @@
 #include "tavrin_widgets/member_panel.h"
 
-#include "channel_list/tavrin.h"
+#include "failure.h"
+#include "member_in_words.h"
 #include "members_delegate.h"
 #include "tavrin_widgets/chan_save_list_model.h"
-#include "tavrin_widgets/member_in_words.h"
 #include "uniform_row_list_view.h"
-#include "utf16_text.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -18,14 +17,56 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <exception>
+using tavrin::detail::MembersDelegate;
+using tavrin::detail::UniformRowListView;
 
-MemberPanel::MemberPanel(QWidget* parent)
-    : QWidget(parent), model_(new ChanSaveListModel(this)), lstChanSave(new UniformRowListView(this)),
-      lblMemberCount(new QLabel(this)), txtFind(new QLineEdit(this)),
-      membersDelegate_(new MembersDelegate(this)), displays_(new QActionGroup(this)),
-      memberMenu_(new QMenu(this)) {
-    entryTextDelegate_ = lstChanSave->itemDelegate();
+class MemberPanelPrivate {
+public:
+    explicit MemberPanelPrivate(MemberPanel* panel)
+        : q(panel), model(new ChanSaveListModel(panel)), lstChanSave(new UniformRowListView(panel)),
+          lblMemberCount(new QLabel(panel)), txtFind(new QLineEdit(panel)),
+          membersDelegate(new MembersDelegate(panel)), displays(new QActionGroup(panel)),
+          memberMenu(new QMenu(panel)) {}
+
+    // Runs what a client or the user asked for; a failure is told through
+    // failed(), and nothing is thrown into the event loop.
+    template <typename Work> void guarded(Work work) {
+        try {
+            work();
+        } catch (...) {
+            emit q->failed(tavrin::detail::failureInWords());
+        }
+    }
+
+    void showMemberMenu(const QPoint& position, bool fromKeyboard);
+    void openFindField();
+    void findMembers(const QString& text);
+    // Handles Down, Return and Escape in the find field.
+    bool findFieldKeyPressed(int key);
+    void placeFindField();
+    // Tells the header and a screen reader how many are here.
+    void sayHowManyAreHere();
+
+    MemberPanel* const q;
+    ChanSaveListModel* const model;
+    UniformRowListView* const lstChanSave;
+    QLabel* const lblMemberCount;
+    QLineEdit* const txtFind;
+    QAbstractItemDelegate* entryTextDelegate = nullptr;
+    QAbstractItemDelegate* const membersDelegate;
+    QActionGroup* const displays;
+    // One menu, kept: a screen reader hears it each time as the first time.
+    QMenu* const memberMenu;
+    MemberPanel::DisplayMode displayMode = MemberPanel::DisplayMode::EntryText;
+    bool findFieldAlwaysShown = true;
+};
+
+MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<MemberPanelPrivate>(this)) {
+    auto* const lstChanSave = d->lstChanSave;
+    auto* const lblMemberCount = d->lblMemberCount;
+    auto* const txtFind = d->txtFind;
+    auto* const model = d->model;
+    d->entryTextDelegate = lstChanSave->itemDelegate();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -41,95 +82,122 @@ MemberPanel::MemberPanel(QWidget* parent)
     txtFind->setAccessibleName(tr("Find member"));
     txtFind->setClearButtonEnabled(true);
     txtFind->installEventFilter(this);
-    connect(txtFind, &QLineEdit::textChanged, this, &MemberPanel::findMembers);
-    auto* find = new QShortcut(QKeySequence::Find, this, this, &MemberPanel::openFindField);
+    connect(txtFind, &QLineEdit::textChanged, this,
+            [this](const QString& text) { d->guarded([&] { d->findMembers(text); }); });
+    auto* find = new QShortcut(QKeySequence::Find, this, this, [this] { d->openFindField(); });
     find->setContext(Qt::WidgetWithChildrenShortcut);
 
     lstChanSave->setObjectName("lstChanSave");
     lstChanSave->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstChanSave->setAccessibleName(tr("Channel members"));
-    lstChanSave->setModel(model_);
+    lstChanSave->setModel(model);
     // Typing a member's first letters finds the member, not "[ICON]".
     lstChanSave->setKeyboardSearchRole(ChanSaveListModel::NameRole);
     connect(lstChanSave, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
         emit memberActivated(index.data(ChanSaveListModel::NameRole).toString());
     });
 
+    // The header and a screen reader follow the model's counts.
+    connect(model, &ChanSaveListModel::failed, this, &MemberPanel::failed);
+    connect(model, &ChanSaveListModel::memberCountChanged, this, [this](int members) {
+        d->guarded([this] { d->sayHowManyAreHere(); });
+        emit countChanged(members);
+    });
+    for (const auto countChanged : {&ChanSaveListModel::operatorCountChanged, &ChanSaveListModel::shownCountChanged}) {
+        connect(model, countChanged, this, [this] { d->guarded([this] { d->sayHowManyAreHere(); }); });
+    }
+
     // The list's context menu switches the display, below what the client adds.
     for (const auto& [mode, caption] : {std::pair{DisplayMode::EntryText, tr("Entry text")},
                                         std::pair{DisplayMode::Members, tr("Members")}}) {
-        QAction* action = displays_->addAction(caption);
+        QAction* action = d->displays->addAction(caption);
         action->setCheckable(true);
-        action->setChecked(mode == displayMode_);
+        action->setChecked(mode == d->displayMode);
         connect(action, &QAction::triggered, this, [this, mode = mode] { setDisplayMode(mode); });
         connect(this, &MemberPanel::displayModeChanged, action,
                 [action, mode = mode](DisplayMode shown) { action->setChecked(shown == mode); });
     }
-    lstChanSave->addActions(displays_->actions());
-    memberMenu_->setObjectName("memberMenu");
-    connect(lstChanSave, &UniformRowListView::menuRequested, this, &MemberPanel::showMemberMenu);
+    lstChanSave->addActions(d->displays->actions());
+    d->memberMenu->setObjectName("memberMenu");
+    connect(lstChanSave, &UniformRowListView::menuRequested, this,
+            [this](const QPoint& position, bool fromKeyboard) {
+                d->guarded([&] { d->showMemberMenu(position, fromKeyboard); });
+            });
 
-    sayHowManyAreHere();
+    d->sayHowManyAreHere();
 }
 
+MemberPanel::~MemberPanel() = default;
+
 void MemberPanel::TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
-    tavrin::TavrinAdd(model_->list(), utf16(username), utf16(Message), Flags, Ping);
-    countMayHaveChanged();
+    d->model->TavrinAdd(username, Message, Flags, Ping);
 }
 
 void MemberPanel::TavrinDel(const QString& username) {
-    tavrin::TavrinDel(model_->list(), utf16(username));
-    countMayHaveChanged();
+    d->model->TavrinDel(username);
 }
 
 void MemberPanel::clear() {
-    model_->list().clear();
-    countMayHaveChanged();
+    d->model->clear();
 }
 
 int MemberPanel::count() const {
-    return model_->list().count();
+    return d->model->memberCount();
 }
 
 bool MemberPanel::contains(const QString& username) const {
-    return model_->list().find(utf16(username)).has_value();
+    return d->model->contains(username);
+}
+
+const ChanSaveListModel& MemberPanel::model() const {
+    return *d->model;
+}
+
+MemberPanel::DisplayMode MemberPanel::displayMode() const {
+    return d->displayMode;
 }
 
 void MemberPanel::setDisplayMode(DisplayMode mode) {
-    if (mode == displayMode_) {
+    if (mode == d->displayMode) {
         return;
     }
-    displayMode_ = mode;
-    lstChanSave->setItemDelegate(mode == DisplayMode::Members ? membersDelegate_ : entryTextDelegate_);
+    d->displayMode = mode;
+    d->lstChanSave->setItemDelegate(mode == DisplayMode::Members ? d->membersDelegate : d->entryTextDelegate);
     emit displayModeChanged(mode);
 }
 
 bool MemberPanel::isHeaderVisible() const {
-    return !lblMemberCount->isHidden();
+    return !d->lblMemberCount->isHidden();
 }
 
 void MemberPanel::setHeaderVisible(bool visible) {
-    lblMemberCount->setVisible(visible);
+    d->lblMemberCount->setVisible(visible);
+}
+
+bool MemberPanel::isFindFieldAlwaysShown() const {
+    return d->findFieldAlwaysShown;
 }
 
 void MemberPanel::setFindFieldAlwaysShown(bool alwaysShown) {
-    if (alwaysShown == findFieldAlwaysShown_) {
+    if (alwaysShown == d->findFieldAlwaysShown) {
         return;
     }
-    findFieldAlwaysShown_ = alwaysShown;
+    d->findFieldAlwaysShown = alwaysShown;
     auto* layout = static_cast<QVBoxLayout*>(this->layout());
-    if (alwaysShown) {
-        layout->insertWidget(1, txtFind);
-        txtFind->show();
-    } else {
-        layout->removeWidget(txtFind);
-        txtFind->hide();
-        placeFindField();
-    }
+    d->guarded([&] {
+        if (alwaysShown) {
+            layout->insertWidget(1, d->txtFind);
+            d->txtFind->show();
+        } else {
+            layout->removeWidget(d->txtFind);
+            d->txtFind->hide();
+            d->placeFindField();
+        }
+    });
 }
 
-void MemberPanel::openFindField() {
-    if (!findFieldAlwaysShown_) {
+void MemberPanelPrivate::openFindField() {
+    if (!findFieldAlwaysShown) {
         placeFindField();
         txtFind->show();
         txtFind->raise();
@@ -139,45 +207,41 @@ void MemberPanel::openFindField() {
 }
 
 // Over the list's lower edge, when the field is not always shown.
-void MemberPanel::placeFindField() {
-    if (!findFieldAlwaysShown_) {
+void MemberPanelPrivate::placeFindField() {
+    if (!findFieldAlwaysShown) {
         const int height = txtFind->sizeHint().height();
-        txtFind->setGeometry(0, this->height() - height, width(), height);
+        txtFind->setGeometry(0, q->height() - height, q->width(), height);
     }
 }
 
 void MemberPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    placeFindField();
+    d->placeFindField();
 }
 
-void MemberPanel::findMembers(const QString& text) {
-    try {
-        model_->setSearch(text);
-    } catch (const std::exception&) {
-        return; // out of memory: the list stays as it was
-    }
+void MemberPanelPrivate::findMembers(const QString& text) {
+    model->setSearch(text);
+    sayHowManyAreHere(); // narrowed or not, though no count changed
     const QModelIndex current = lstChanSave->currentIndex();
     if (current.isValid()) {
         lstChanSave->scrollTo(current);
     } else {
         lstChanSave->scrollToTop();
     }
-    countMayHaveChanged();
 }
 
 bool MemberPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtFind && event->type() == QEvent::KeyPress) {
+    if (watched == d->txtFind && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
-            return findFieldKeyPressed(key->key());
+            return d->findFieldKeyPressed(key->key());
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-bool MemberPanel::findFieldKeyPressed(int key) {
-    const QModelIndex first = model_->index(0);
+bool MemberPanelPrivate::findFieldKeyPressed(int key) {
+    const QModelIndex first = model->index(0);
     switch (key) {
     case Qt::Key_Down:
         if (first.isValid()) {
@@ -188,12 +252,12 @@ bool MemberPanel::findFieldKeyPressed(int key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (first.isValid()) {
-            emit memberActivated(first.data(ChanSaveListModel::NameRole).toString());
+            emit q->memberActivated(first.data(ChanSaveListModel::NameRole).toString());
         }
         return true;
     case Qt::Key_Escape:
         txtFind->clear();
-        if (!findFieldAlwaysShown_) {
+        if (!findFieldAlwaysShown) {
             txtFind->hide();
             lstChanSave->setFocus(Qt::OtherFocusReason);
         }
@@ -203,50 +267,35 @@ bool MemberPanel::findFieldKeyPressed(int key) {
     }
 }
 
-void MemberPanel::showMemberMenu(const QPoint& position, bool fromKeyboard) {
+void MemberPanelPrivate::showMemberMenu(const QPoint& position, bool fromKeyboard) {
     const QModelIndex member = fromKeyboard ? lstChanSave->currentIndex() : lstChanSave->indexAt(position);
-    memberMenu_->clear();
-    emit memberMenuRequested(member.data(ChanSaveListModel::NameRole).toString(), memberMenu_);
-    if (!memberMenu_->isEmpty()) {
-        memberMenu_->addSeparator();
+    memberMenu->clear();
+    emit q->memberMenuRequested(member.data(ChanSaveListModel::NameRole).toString(), memberMenu);
+    if (!memberMenu->isEmpty()) {
+        memberMenu->addSeparator();
     }
-    memberMenu_->addActions(displays_->actions());
+    memberMenu->addActions(displays->actions());
     if (fromKeyboard) {
         // The display in use is spoken as soon as the menu opens.
-        QTimer::singleShot(0, memberMenu_,
-                           [this] { memberMenu_->setActiveAction(displays_->checkedAction()); });
+        QTimer::singleShot(0, memberMenu, [this] { memberMenu->setActiveAction(displays->checkedAction()); });
     }
-    memberMenu_->exec(lstChanSave->viewport()->mapToGlobal(position));
-    memberMenu_->clear(); // what the client added; the display switch stays
+    memberMenu->exec(lstChanSave->viewport()->mapToGlobal(position));
+    memberMenu->clear(); // what the client added; the display switch stays
 }
 
-void MemberPanel::countMayHaveChanged() {
-    const int members = count();
-    if (members == toldCount_ && model_->operatorCount() == toldOperators_ &&
-        model_->list().shownCount() == toldShown_) {
-        return;
-    }
-    const bool countChanges = members != toldCount_;
-    sayHowManyAreHere();
-    if (countChanges) {
-        emit countChanged(members);
-    }
-}
-
-void MemberPanel::sayHowManyAreHere() {
-    toldCount_ = count();
-    toldOperators_ = model_->operatorCount();
-    toldShown_ = model_->list().shownCount();
-    const QString words = model_->list().isNarrowed()
-                              ? membersShownInWords(toldShown_, toldCount_, locale())
-                              : membersHereInWords(toldCount_, toldOperators_, locale());
+void MemberPanelPrivate::sayHowManyAreHere() {
+    const int members = model->memberCount();
+    const QString words =
+        model->isNarrowed()
+            ? tavrin::detail::membersShownInWords(model->shownCount(), members, q->locale())
+            : tavrin::detail::membersHereInWords(members, model->operatorCount(), q->locale());
     lblMemberCount->setText(words);
     lstChanSave->setAccessibleDescription(words);
 }
 
 void MemberPanel::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LocaleChange) {
-        sayHowManyAreHere();
+        d->guarded([this] { d->sayHowManyAreHere(); });
     }
     QWidget::changeEvent(event);
 }

@@ -1,16 +1,21 @@
 #include "members_delegate.h"
 
-#include "channel_list/entry_text.h"
 #include "member_painting.h"
-#include "utf16_text.h"
+#include "tavrin_widgets/chan_save_list_model.h"
 
 #include <QApplication>
 #include <QPainter>
 
+namespace tavrin::detail {
 namespace {
 
 // No row is wide enough to show more of a name than this.
 constexpr qsizetype longestShownName = 512;
+
+std::optional<qint64> pingOf(const QModelIndex& index) {
+    const QVariant ping = index.data(ChanSaveListModel::PingRole);
+    return ping.isValid() ? std::optional<qint64>(ping.toLongLong()) : std::nullopt;
+}
 
 } // namespace
 
@@ -18,22 +23,21 @@ void MembersDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
                             const QModelIndex& index) const {
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
-    const QString text = item.text;
     // The style draws the row's background, selection and focus; the member goes on top.
     item.text.clear();
     item.features &= ~QStyleOptionViewItem::HasDisplay;
     const QWidget* widget = item.widget;
     QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    const bool selected = item.state.testFlag(QStyle::State_Selected);
+    const QPalette::ColorGroup group =
+        item.state.testFlag(QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
     // Styles that highlight only a selected row's text would highlight
     // nothing here, and the name, in the highlighted text colour, would vanish.
-    if (item.state.testFlag(QStyle::State_Selected)) {
-        const QPalette::ColorGroup selectedGroup =
-            item.state.testFlag(QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
-        painter->fillRect(item.rect, item.palette.brush(selectedGroup, QPalette::Highlight));
+    if (selected) {
+        painter->fillRect(item.rect, item.palette.brush(group, QPalette::Highlight));
     }
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 
-    const auto fields = tavrin::entryFields(utf16(text));
     const QRectF row = QRectF(item.rect).adjusted(3, 1, -3, -1);
     const qreal height = row.height();
     const QRectF badge(row.left(), row.top(), height * 2.6, height);
@@ -42,15 +46,16 @@ void MembersDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
                       height);
 
     painter->save();
-    paintBadge(*painter, badge, fields.keyword);
-    const QPalette::ColorGroup group =
-        item.state.testFlag(QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
-    painter->setPen(item.palette.color(
-        group, item.state.testFlag(QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+    const auto standing = static_cast<Standing>(index.data(ChanSaveListModel::StandingRole).toInt());
+    paintBadge(*painter, badge, standing, index.data(ChanSaveListModel::KeywordRole).toString(),
+               selected ? std::optional<QColor>(item.palette.color(group, QPalette::Base)) : std::nullopt);
+    painter->setPen(item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(item.font);
-    const QString shownName = toQString(fields.name.substr(0, longestShownName));
+    const QString shownName = index.data(ChanSaveListModel::NameRole).toString().left(longestShownName);
     painter->drawText(name, Qt::AlignLeft | Qt::AlignVCenter,
                       item.fontMetrics.elidedText(shownName, Qt::ElideRight, qFloor(name.width())));
-    paintConnectionMeter(*painter, meter, connectionQuality(fields.pingField), item.palette);
+    paintConnectionMeter(*painter, meter, connectionQuality(pingOf(index)), item.palette);
     painter->restore();
 }
+
+} // namespace tavrin::detail

@@ -1,5 +1,7 @@
 #include "uniform_row_list_view.h"
 
+#include "type_ahead.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -9,13 +11,9 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <climits>
 
+namespace tavrin::detail {
 namespace {
-
-int clampToInt(qint64 value) {
-    return static_cast<int>(std::clamp<qint64>(value, INT_MIN, INT_MAX));
-}
 
 #if QT_CONFIG(accessibility)
 void tellScreenReader(QListView* view, QAccessible::Event type, const QModelIndex& index) {
@@ -29,7 +27,7 @@ void tellScreenReader(QListView* view, QAccessible::Event type, const QModelInde
 
 } // namespace
 
-UniformRowListView::UniformRowListView(QWidget* parent) : QListView(parent) {}
+UniformRowListView::UniformRowListView(QWidget* parent) : QListView(parent), typeAhead_(new TypeAhead(this)) {}
 
 void UniformRowListView::setModel(QAbstractItemModel* model) {
     disconnect(rowsRemovedConnection_);
@@ -71,38 +69,20 @@ int UniformRowListView::rowHeight() const {
     return rowHeight_;
 }
 
+RowGeometry UniformRowListView::geometry() const {
+    return {rowHeight(), viewport()->height(), rowCount(), scrollsPerItem()};
+}
+
 int UniformRowListView::scrollValue() const {
-    return clampToInt(qint64{verticalScrollBar()->value()} + qint64{rowsFollowed_} * scrollStep());
+    return clampToInt(qint64{verticalScrollBar()->value()} + qint64{anchor_.followed()} * geometry().step());
 }
 
 int UniformRowListView::verticalOffset() const {
-    const int value = scrollValue();
-    return scrollsPerItem() ? clampToInt(qint64{value} * rowHeight()) : value;
+    return geometry().offsetAt(scrollValue());
 }
 
 int UniformRowListView::horizontalOffset() const {
     return horizontalScrollBar()->value();
-}
-
-int UniformRowListView::rowTop(int row) const {
-    return clampToInt(qint64{row} * rowHeight() - verticalOffset());
-}
-
-int UniformRowListView::rowAtY(int y) const {
-    const qint64 contentY = qint64{y} + verticalOffset();
-    return contentY < 0 ? -1 : clampToInt(contentY / rowHeight());
-}
-
-int UniformRowListView::fullyVisibleRows() const {
-    return std::max(1, viewport()->height() / rowHeight());
-}
-
-int UniformRowListView::scrollStep() const {
-    return scrollsPerItem() ? 1 : rowHeight();
-}
-
-int UniformRowListView::scrollPage() const {
-    return scrollsPerItem() ? fullyVisibleRows() : viewport()->height();
 }
 
 QRect UniformRowListView::visualRect(const QModelIndex& index) const {
@@ -130,29 +110,8 @@ void UniformRowListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     if (scrollRangePending_) {
         updateScrollRange();
     }
-    const int unit = scrollStep();
-    const int page = scrollPage();
-    const int top = clampToInt(qint64{index.row()} * unit);
-    const int bottom = clampToInt(qint64{top} + unit - page); // shows the row last
     QScrollBar* bar = verticalScrollBar();
-    switch (hint) {
-    case EnsureVisible:
-        if (top < bar->value()) {
-            bar->setValue(top);
-        } else if (bottom > bar->value()) {
-            bar->setValue(bottom);
-        }
-        break;
-    case PositionAtTop:
-        bar->setValue(top);
-        break;
-    case PositionAtBottom:
-        bar->setValue(bottom);
-        break;
-    case PositionAtCenter:
-        bar->setValue(top - (page - unit) / 2);
-        break;
-    }
+    bar->setValue(geometry().valueShowing(index.row(), hint, bar->value()));
 }
 
 QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers) {
@@ -175,10 +134,10 @@ QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::Keyboa
         ++row;
         break;
     case MovePageUp:
-        row -= fullyVisibleRows();
+        row -= geometry().fullyVisibleRows();
         break;
     case MovePageDown:
-        row += fullyVisibleRows();
+        row += geometry().fullyVisibleRows();
         break;
     case MoveHome:
         row = 0;
@@ -193,26 +152,19 @@ QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::Keyboa
     return rowIndex(std::clamp(row, 0, rows - 1));
 }
 
-// As QAbstractItemView's type-ahead, in the chosen role: letters typed in
-// quick succession are one search, which starts after the current row when it
-// is new; the same letter again steps to the next row that starts with it.
 void UniformRowListView::keyboardSearch(const QString& search) {
     const int rows = rowCount();
     if (search.isEmpty() || rows == 0) {
         return;
     }
-    const bool continues = typing_.isValid() && !typing_.hasExpired(QApplication::keyboardInputInterval());
-    typed_ = continues ? typed_ + search : search;
-    typing_.start();
-    const bool sameLetterAgain = typed_.size() > 1 && typed_.count(typed_.back()) == typed_.size();
+    const TypeAhead::Search wanted = typeAhead_->typed(search);
     const QModelIndex current = currentIndex();
     int start = current.isValid() ? current.row() : 0;
-    if (current.isValid() && (!continues || sameLetterAgain)) {
+    if (current.isValid() && wanted.fromNextRow) {
         start = (start + 1) % rows;
     }
-    const auto found =
-        model()->match(rowIndex(start), keyboardSearchRole_, sameLetterAgain ? typed_.right(1) : typed_, 1,
-                       Qt::MatchStartsWith | Qt::MatchWrap);
+    const auto found = model()->match(rowIndex(start), keyboardSearchRole_, wanted.text, 1,
+                                      Qt::MatchStartsWith | Qt::MatchWrap);
     if (!found.isEmpty()) {
         setCurrentIndex(found.front());
     }
@@ -286,27 +238,25 @@ void UniformRowListView::paintEvent(QPaintEvent* event) {
     }
 }
 
-// Here and below, QListView is passed over on purpose: its versions throw
-// away or rebuild a layout of every row, which this view never needs.
+// Where a function below calls QAbstractItemView's own version, QListView's
+// is passed over on purpose: it would throw away or rebuild a layout of every
+// row, which this view never needs.
 // NOLINTBEGIN(bugprone-parent-virtual-call)
 void UniformRowListView::updateGeometries() {
     updateScrollRange();
-    QAbstractItemView::updateGeometries();
-}
-
-int UniformRowListView::scrollMaximum() const {
-    return std::max(0, clampToInt(qint64{rowCount()} * scrollStep() - scrollPage()));
+    QAbstractItemView::updateGeometries(); // QListView's lays out every row
 }
 
 void UniformRowListView::updateScrollRange() {
     scrollRangePending_ = false;
     QScrollBar* bar = verticalScrollBar();
     const bool wasNeeded = bar->maximum() > 0;
-    const int maximum = scrollMaximum();
-    if (rowsFollowed_ != 0) {
+    const RowGeometry rows = geometry();
+    const int maximum = rows.scrollMaximum();
+    if (anchor_.followed() != 0) {
         // The viewport already shows the rows there.
         const int followed = scrollValue();
-        rowsFollowed_ = 0;
+        anchor_.forget();
         const QScopedValueRollback following(followingRowsAbove_, true);
         bar->setRange(0, std::max(maximum, followed));
         bar->setValue(followed);
@@ -317,8 +267,8 @@ void UniformRowListView::updateScrollRange() {
         // next paint, and that frame would be painted twice.
         setVerticalScrollBarPolicy(verticalScrollBarPolicy());
     }
-    bar->setPageStep(scrollPage());
-    bar->setSingleStep(scrollStep());
+    bar->setPageStep(rows.page());
+    bar->setSingleStep(rows.step());
     horizontalScrollBar()->setRange(0, 0);
 }
 
@@ -327,20 +277,25 @@ void UniformRowListView::updateScrollRange() {
 // position that follows the rows above the view, are set once, after them all
 // and before the next paint, so the scroll bar moves only when the count or
 // the rows above have. A range that no longer holds the scroll position is
-// set at once.
-void UniformRowListView::scheduleScrollRange() {
-    if (scrollMaximum() < scrollValue()) {
-        updateScrollRange();
-    } else if (!scrollRangePending_) {
-        scrollRangePending_ = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (scrollRangePending_) {
-                    updateScrollRange();
-                }
-            },
-            Qt::QueuedConnection);
+// set at once. This runs inside the list's changes, which cannot fail: when
+// the later call cannot be queued, the next change tries again.
+void UniformRowListView::scheduleScrollRange() noexcept {
+    try {
+        if (geometry().scrollMaximum() < scrollValue()) {
+            updateScrollRange();
+        } else if (!scrollRangePending_) {
+            scrollRangePending_ = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (scrollRangePending_) {
+                        updateScrollRange();
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+    } catch (...) {
+        scrollRangePending_ = false;
     }
 }
 
@@ -351,17 +306,17 @@ void UniformRowListView::scrollContentsBy(int dx, int dy) {
 }
 
 void UniformRowListView::doItemsLayout() {
-    QAbstractItemView::doItemsLayout();
+    QAbstractItemView::doItemsLayout(); // QListView's lays out every row
 }
 
 void UniformRowListView::reset() {
     rowHeight_ = 0;
-    rowsFollowed_ = 0;
+    anchor_.forget();
     QListView::reset();
 }
 
 void UniformRowListView::resizeEvent(QResizeEvent* event) {
-    QAbstractItemView::resizeEvent(event);
+    QAbstractItemView::resizeEvent(event); // QListView's lays out every row again
 }
 
 void UniformRowListView::changeEvent(QEvent* event) {
@@ -410,12 +365,13 @@ void UniformRowListView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void UniformRowListView::rowsInserted(const QModelIndex& parent, int start, int end) {
-    QAbstractItemView::rowsInserted(parent, start, end);
+    QAbstractItemView::rowsInserted(parent, start, end); // QListView's lays out every row
     if (parent != rootIndex()) {
         return;
     }
-    if (scrollValue() > 0 && start <= rowAtY(0)) {
-        followRowsAbove(end - start + 1);
+    const int followed = ScrollAnchor::rowsFollowedOnEntry(start, end - start + 1, rowAtY(0), scrollValue());
+    if (followed != 0) {
+        followRowsAbove(followed);
     } else {
         rowsMovedFrom(start, end - start + 1);
     }
@@ -423,7 +379,7 @@ void UniformRowListView::rowsInserted(const QModelIndex& parent, int start, int 
 
 void UniformRowListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
     const QScopedValueRollback leaving(rowsLeaving_, true);
-    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
+    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end); // QListView's lays out every row
 }
 
 void UniformRowListView::rowsRemoved(const QModelIndex& parent, int start, int end) {
@@ -431,17 +387,17 @@ void UniformRowListView::rowsRemoved(const QModelIndex& parent, int start, int e
         return;
     }
     const int top = rowAtY(0);
-    const int rowsAbove = std::min(end + 1, top) - start;
-    if (rowsAbove > 0) {
-        followRowsAbove(-rowsAbove);
+    const int followed = ScrollAnchor::rowsFollowedOnLeaving(start, end, top);
+    if (followed != 0) {
+        followRowsAbove(followed);
     }
     if (end >= top) {
         rowsMovedFrom(start, start - end - 1);
     }
 }
 
-void UniformRowListView::followRowsAbove(int rows) {
-    rowsFollowed_ += rows;
+void UniformRowListView::followRowsAbove(int rows) noexcept {
+    anchor_.follow(rows);
     scheduleScrollRange();
 }
 
@@ -466,13 +422,13 @@ void UniformRowListView::rowsMovedFrom(int row, int rows) {
 
 void UniformRowListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                                      const QList<int>& roles) {
-    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles); // QListView's lays out every row
 }
 
 // A screen reader follows the current member only while the list has the
 // focus: a change made from another window does not pull the reader here.
 void UniformRowListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    QAbstractItemView::currentChanged(current, previous);
+    QAbstractItemView::currentChanged(current, previous); // QListView's asks for the layout
 #if QT_CONFIG(accessibility)
     if (hasFocus()) {
         tellScreenReader(this, QAccessible::Focus, current);
@@ -485,6 +441,8 @@ void UniformRowListView::selectionChanged(const QItemSelection& selected, const 
     tellScreenReader(this, QAccessible::SelectionAdd, selected.indexes().value(0));
     tellScreenReader(this, QAccessible::SelectionRemove, deselected.indexes().value(0));
 #endif
-    QAbstractItemView::selectionChanged(selected, deselected);
+    QAbstractItemView::selectionChanged(selected, deselected); // QListView's reaches for the layout
 }
 // NOLINTEND(bugprone-parent-virtual-call)
+
+} // namespace tavrin::detail

@@ -1,7 +1,13 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "row_geometry.h"
+#include "scroll_anchor.h"
+
 #include <QListView>
+
+namespace tavrin::detail {
+
+class TypeAhead;
 
 // A list view whose rows all have the same height and the width of the view,
 // so where a row lies is arithmetic. QListView lays every row out again after
@@ -29,6 +35,7 @@ public:
     // The role that type-ahead compares what is typed with; the display text
     // unless set.
     void setKeyboardSearchRole(int role) { keyboardSearchRole_ = role; }
+    TypeAhead& typeAhead() { return *typeAhead_; }
 
 signals:
     // The context menu is asked for at this point of the viewport: under the
@@ -60,25 +67,20 @@ protected:
 private:
     int rowCount() const;
     int rowHeight() const;
-    // The row drawn at this height in the viewport; may lie outside the list.
-    int rowAtY(int y) const;
-    int rowTop(int row) const;
-    int fullyVisibleRows() const;
-    // What one step and one page of the scroll bar are: rows, or pixels.
-    int scrollStep() const;
-    int scrollPage() const;
+    RowGeometry geometry() const;
+    int rowAtY(int y) const { return geometry().rowAt(y, verticalOffset()); }
+    int rowTop(int row) const { return geometry().rowTop(row, verticalOffset()); }
     bool scrollsPerItem() const { return verticalScrollMode() == ScrollPerItem; }
     QModelIndex rowIndex(int row) const;
-    int scrollMaximum() const;
     void updateScrollRange();
-    void scheduleScrollRange();
+    void scheduleScrollRange() noexcept;
     // Moves what is visible of the rows from this one down by this many rows
     // on screen, and paints what that uncovers.
     void rowsMovedFrom(int row, int rows);
     void rowsRemoved(const QModelIndex& parent, int start, int end);
     // Scrolls by this many rows without moving what the viewport shows; the
     // scroll bar follows before the next paint.
-    void followRowsAbove(int rows);
+    void followRowsAbove(int rows) noexcept;
     // The scroll position, with the rows followed that the scroll bar has not
     // caught up with yet.
     int scrollValue() const;
@@ -87,10 +89,11 @@ private:
     bool scrollRangePending_ = false;
     bool followingRowsAbove_ = false;
     bool rowsLeaving_ = false;
-    int rowsFollowed_ = 0;
+    ScrollAnchor anchor_;
     int keyboardSearchRole_ = Qt::DisplayRole;
-    QString typed_;
-    QElapsedTimer typing_;
+    TypeAhead* typeAhead_;
     QMetaObject::Connection rowsRemovedConnection_;
     QMetaObject::Connection layoutChangedConnection_;
 };
+
+} // namespace tavrin::detail

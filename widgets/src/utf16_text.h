@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+namespace tavrin::detail {
+
 inline std::u16string_view utf16(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
@@ -13,3 +15,5 @@ inline std::u16string_view utf16(const QString& text) {
 inline QString toQString(std::u16string_view text) {
     return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
+
+} // namespace tavrin::detail

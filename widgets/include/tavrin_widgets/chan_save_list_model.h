@@ -6,48 +6,79 @@
 
 #include <QAbstractListModel>
 
+#include <memory>
+
+class ChanSaveListModelPrivate;
+
 // Presents a channel list to Qt's item views, one row per entry text that the
 // list's search shows, which is every entry unless a search narrows it. The
-// model owns the list, so the list is the one copy of the members; changes to
-// it arrive as row insertions and removals, and a view keeps its selection and
-// scroll position while members come and go.
-class TAVRIN_WIDGETS_EXPORT ChanSaveListModel : public QAbstractListModel,
-                                                private tavrin::ChanSaveListObserver {
+// model owns the list, the one copy of the members, and every change goes
+// through it: it arrives as row insertions and removals, so a view keeps its
+// selection and scroll position while members come and go.
+//
+// No function here throws. When a change fails, as when memory runs out, the
+// list is as it was before the call and failed() says why.
+class TAVRIN_WIDGETS_EXPORT ChanSaveListModel : public QAbstractListModel {
     Q_OBJECT
+    Q_PROPERTY(int memberCount READ memberCount NOTIFY memberCountChanged)
+    Q_PROPERTY(int operatorCount READ operatorCount NOTIFY operatorCountChanged)
+    Q_PROPERTY(int shownCount READ shownCount NOTIFY shownCountChanged)
 
 public:
-    // Beside the entry text, each row answers with the member in words, as its
-    // tooltip and accessible text, and with the member's name.
-    enum Role { NameRole = Qt::UserRole };
+    // Beside the entry text (the display role), each row answers with the
+    // member in words, as its tooltip and accessible text, and with what the
+    // list reads from the entry. roleNames() names these roles.
+    enum Role {
+        NameRole = Qt::UserRole, // "name": the member's name
+        StandingRole,            // "standing": the tavrin::Standing, as an int
+        KeywordRole,             // "keyword": the icon keyword, such as "OP" or "RATS"
+        PingRole,                // "ping": milliseconds; no value without UDP
+    };
+    Q_ENUM(Role)
 
     explicit ChanSaveListModel(QObject* parent = nullptr);
     ~ChanSaveListModel() override;
 
-    tavrin::ChanSaveList& list() { return list_; }
-    const tavrin::ChanSaveList& list() const { return list_; }
+    // The list, to read; change it through the functions below.
+    const tavrin::ChanSaveList& list() const;
 
-    // How many members carry the operator keyword.
-    int operatorCount() const { return operatorCount_; }
+    // Every member, shown or not; those with the operator keyword; and those
+    // the search shows, one a row.
+    int memberCount() const;
+    int operatorCount() const;
+    int shownCount() const;
+
+    // Adds or refreshes a member: one entry per name, operators on top. A
+    // newcomer to a full list is turned away.
+    void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping);
+    // Removes the member of this name, compared without case, if listed.
+    void TavrinDel(const QString& username);
+    // Empties the list in one reset, for a channel change.
+    void clear();
+    // Whether a member of this name is listed, shown or not.
+    bool contains(const QString& username) const;
 
     // Shows only the members whose name contains the text, compared as the
     // list compares names; an empty text shows everyone. The rows change as
     // one layout change, and the current and selected members that are still
     // shown stay so.
     void setSearch(const QString& text);
+    bool isNarrowed() const;
 
     QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+signals:
+    void memberCountChanged(int count);
+    void operatorCountChanged(int count);
+    void shownCountChanged(int count);
+    // A change could not be made and the list is as it was; the reason is
+    // the failure's own words, such as "std::bad_alloc".
+    void failed(const QString& reason);
 
 private:
-    void aboutToInsert(tavrin::Position position, tavrin::Position shownPosition) override;
-    void inserted(tavrin::Position position, tavrin::Position shownPosition) override;
-    void aboutToRemove(tavrin::Position position, tavrin::Position shownPosition) override;
-    void removed(tavrin::Position position, tavrin::Position shownPosition) override;
-    void aboutToClear() override;
-    void cleared() override;
-    void countOperator(tavrin::Position position, int change);
-
-    tavrin::ChanSaveList list_;
-    int operatorCount_ = 0;
+    friend class ChanSaveListModelPrivate;
+    std::unique_ptr<ChanSaveListModelPrivate> const d;
 };

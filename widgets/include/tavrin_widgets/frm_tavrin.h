@@ -7,8 +7,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class ChanSaveListModel;
-class QPushButton;
+class frmTavrinPrivate;
 
 // The window that owns a channel's member list and shows it. A chat client
 // calls TavrinAdd and TavrinDel as members join, change and leave; they work
@@ -23,16 +25,20 @@ public:
     using DisplayMode = MemberPanel::DisplayMode;
 
     explicit frmTavrin(QWidget* parent = nullptr);
+    ~frmTavrin() override;
 
-    DisplayMode displayMode() const { return panel_->displayMode(); }
-    void setDisplayMode(DisplayMode mode) { panel_->setDisplayMode(mode); }
+    DisplayMode displayMode() const;
+    void setDisplayMode(DisplayMode mode);
 
-    // Never fails: a newcomer to a full list is turned away.
+    // Never throws; a failure is told through the panel's failed().
     void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping);
+    // Unlike everything else in this library, throws when it fails, with the
+    // failure's own words: the program's test window reports it so. The list
+    // is then as it was.
     void TavrinDel(const QString& username);
 
-    MemberPanel& panel() { return *panel_; }
-    const ChanSaveListModel& model() const { return panel_->model(); }
+    MemberPanel& panel();
+    const ChanSaveListModel& model() const;
 
 signals:
     void displayModeChanged(MemberPanel::DisplayMode mode);
@@ -41,6 +47,5 @@ signals:
     void memberActivated(const QString& username);
 
 private:
-    MemberPanel* panel_;
-    QPushButton* cmdClose;
+    std::unique_ptr<frmTavrinPrivate> const d;
 };

@@ -5,13 +5,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class ChanSaveListModel;
-class QAbstractItemDelegate;
-class QActionGroup;
-class QLabel;
-class QLineEdit;
+class MemberPanelPrivate;
 class QMenu;
-class UniformRowListView;
 
 // A channel's member list as a pane of a chat client's main window, in a dock
 // or a splitter: it fills the space its layout gives it and lives for the
@@ -19,6 +17,9 @@ class UniformRowListView;
 // client calls TavrinAdd and TavrinDel as members join, change and leave; each
 // change costs the same at any channel size, and the rows in view stay put
 // while members come and go above them.
+//
+// No function here throws: when a change fails, as when memory runs out, the
+// list is as it was before the call and failed() says why.
 class TAVRIN_WIDGETS_EXPORT MemberPanel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(DisplayMode displayMode READ displayMode WRITE setDisplayMode NOTIFY displayModeChanged)
@@ -34,8 +35,9 @@ public:
     Q_ENUM(DisplayMode)
 
     explicit MemberPanel(QWidget* parent = nullptr);
+    ~MemberPanel() override;
 
-    // Never fails: a newcomer to a full list is turned away.
+    // A newcomer to a full list is turned away.
     void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping);
     void TavrinDel(const QString& username);
     // Empties the list in one step, for a channel change.
@@ -45,7 +47,7 @@ public:
     // Whether a member of this name is listed, compared as the list compares names.
     bool contains(const QString& username) const;
 
-    DisplayMode displayMode() const { return displayMode_; }
+    DisplayMode displayMode() const;
     void setDisplayMode(DisplayMode mode);
 
     // The line above the list that says how many are here, such as
@@ -59,10 +61,11 @@ public:
     // not always shown, Ctrl+F opens it over the list's lower edge and Escape
     // closes it. While narrowed, the header and a screen reader say how many
     // are shown: "12 of 1,204 members shown".
-    bool isFindFieldAlwaysShown() const { return findFieldAlwaysShown_; }
+    bool isFindFieldAlwaysShown() const;
     void setFindFieldAlwaysShown(bool alwaysShown);
 
-    const ChanSaveListModel& model() const { return *model_; }
+    // The members, to read: the list's count signals, roles and rows.
+    const ChanSaveListModel& model() const;
 
 signals:
     void countChanged(int count);
@@ -74,6 +77,9 @@ signals:
     // (an empty name) over an empty area. Actions the client adds to the menu
     // come above the display switch; those the menu owns go when it closes.
     void memberMenuRequested(const QString& username, QMenu* menu);
+    // A change could not be made and the list is as it was; the reason is
+    // the failure's own words, such as "std::bad_alloc".
+    void failed(const QString& reason);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -81,29 +87,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showMemberMenu(const QPoint& position, bool fromKeyboard);
-    void openFindField();
-    void findMembers(const QString& text);
-    // Handles Down, Return and Escape in the find field.
-    bool findFieldKeyPressed(int key);
-    void placeFindField();
-    // Tells the header, a screen reader and the client what a change did to
-    // the number of members.
-    void countMayHaveChanged();
-    void sayHowManyAreHere();
-
-    ChanSaveListModel* model_;
-    UniformRowListView* lstChanSave;
-    QLabel* lblMemberCount;
-    QLineEdit* txtFind;
-    QAbstractItemDelegate* entryTextDelegate_;
-    QAbstractItemDelegate* membersDelegate_;
-    QActionGroup* displays_;
-    // One menu, kept: a screen reader hears it each time as the first time.
-    QMenu* memberMenu_;
-    DisplayMode displayMode_ = DisplayMode::EntryText;
-    bool findFieldAlwaysShown_ = true;
-    int toldCount_ = 0;
-    int toldOperators_ = 0;
-    int toldShown_ = 0;
+    friend class MemberPanelPrivate;
+    std::unique_ptr<MemberPanelPrivate> const d;
 };

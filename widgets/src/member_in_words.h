@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+class QModelIndex;
+
+namespace tavrin::detail {
+
+// A member as a screen reader speaks it and a tooltip shows it, read from the
+// row's name, standing, keyword and ping: "Zorv, operator, ping 47", or
+// "Zorv, STAR, no UDP". A product code is spoken as the code itself.
+QString memberInWords(const QModelIndex& member);
+
+// How many are in the channel, counting operators among the members:
+// "3 operators, 1,204 members", "1 member" or "No members".
+QString membersHereInWords(int members, int operators, const QLocale& locale);
+
+// How many members a search shows: "12 of 1,204 members shown".
+QString membersShownInWords(int shown, int members, const QLocale& locale);
+
+} // namespace tavrin::detail
