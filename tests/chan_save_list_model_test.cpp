@@ -165,6 +165,20 @@ TEST_F(ListView, WhatEachChangeShowsReachesTheScreen) {
     EXPECT_FALSE(screenIsStale()) << "after the keys";
 }
 
+// Scrolled by pixels, half a row down: an operator entering at the top row,
+// which is partly in view, pushes the view down with it.
+TEST_F(ListView, RowsInViewStayPutWhenScrolledByPixels) {
+    view.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view.verticalScrollBar()->setValue(rowHeight / 2);
+    QCoreApplication::processEvents();
+    const QString second = view.indexAt(QPoint(1, rowHeight)).data(ChanSaveListModel::NameRole).toString();
+    model.TavrinAdd("op", "RATS", 0x02, 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.indexAt(QPoint(1, rowHeight)).data(ChanSaveListModel::NameRole).toString(), second);
+    EXPECT_EQ(view.verticalScrollBar()->value(), rowHeight / 2 + rowHeight);
+    EXPECT_FALSE(screenIsStale());
+}
+
 TEST_F(ListView, TypeAheadGoesOnBelowTheCurrentMember) {
     model.clear();
     for (const char* name : {"mira", "mike", "zed", "milo"}) {

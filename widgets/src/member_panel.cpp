@@ -38,6 +38,15 @@ public:
         }
     }
 
+    // The header follows a change that was made: when it cannot, it is told
+    // again with the next change, and the change is not reported as failed.
+    void sayHowManyAreHereIfPossible() noexcept {
+        try {
+            sayHowManyAreHere();
+        } catch (...) {
+        }
+    }
+
     void showMemberMenu(const QPoint& position, bool fromKeyboard);
     void openFindField();
     void findMembers(const QString& text);
@@ -100,11 +109,11 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     // The header and a screen reader follow the model's counts.
     connect(model, &ChanSaveListModel::failed, this, &MemberPanel::failed);
     connect(model, &ChanSaveListModel::memberCountChanged, this, [this](int members) {
-        d->guarded([this] { d->sayHowManyAreHere(); });
+        d->sayHowManyAreHereIfPossible();
         emit countChanged(members);
     });
     for (const auto countChanged : {&ChanSaveListModel::operatorCountChanged, &ChanSaveListModel::shownCountChanged}) {
-        connect(model, countChanged, this, [this] { d->guarded([this] { d->sayHowManyAreHere(); }); });
+        connect(model, countChanged, this, [this] { d->sayHowManyAreHereIfPossible(); });
     }
 
     // The list's context menu switches the display, below what the client adds.

@@ -1,0 +1,120 @@
+// Every allocation inside a change of a shown panel is made to fail in turn:
+// nothing is thrown to the client, the list is as it was before the call or
+// as it is after it, and a failure is told through failed(). Allocations made
+// while Qt delivers a signal, or while its item model machinery moves rows
+// between its signals before and after, are left alone: those failures are
+// Qt's to handle.
+
+#include "tavrin_widgets/chan_save_list_model.h"
+#include "tavrin_widgets/member_panel.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <private/qobject_p.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <new>
+
+namespace {
+long allocationsBeforeFailure = -1; // negative: never fail
+int rowsBeingMoved = 0;
+int signalsBeingDelivered = 0;
+} // namespace
+
+void* operator new(std::size_t size) {
+    const bool qtAtWork = rowsBeingMoved > 0 || signalsBeingDelivered > 0;
+    if (allocationsBeforeFailure == 0 && !qtAtWork) {
+        allocationsBeforeFailure = -1;
+        throw std::bad_alloc();
+    }
+    if (allocationsBeforeFailure > 0 && !qtAtWork) {
+        --allocationsBeforeFailure;
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+namespace {
+
+QStringList namesIn(const MemberPanel& panel) {
+    QStringList names;
+    for (int row = 0; row < panel.model().rowCount(); ++row) {
+        names << panel.model().index(row).data(ChanSaveListModel::NameRole).toString();
+    }
+    return names;
+}
+
+QSignalSpyCallbackSet deliveries{[](QObject*, int, void**) { ++signalsBeingDelivered; }, nullptr,
+                                 [](QObject*, int) { --signalsBeingDelivered; }, nullptr};
+
+void countRowsBeingMoved(const QAbstractItemModel& model) {
+    const auto begin = [] { ++rowsBeingMoved; };
+    const auto end = [] { --rowsBeingMoved; };
+    QObject::connect(&model, &QAbstractItemModel::rowsAboutToBeInserted, begin);
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, end);
+    QObject::connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, begin);
+    QObject::connect(&model, &QAbstractItemModel::rowsRemoved, end);
+    QObject::connect(&model, &QAbstractItemModel::modelAboutToBeReset, begin);
+    QObject::connect(&model, &QAbstractItemModel::modelReset, end);
+}
+
+TEST(PanelAllocationFailure, NothingEscapesAndTheListIsWholeBeforeOrAfter) {
+    qt_register_signal_spy_callbacks(&deliveries);
+    const struct {
+        const char* what;
+        std::function<void(MemberPanel&)> change;
+        QStringList after;
+    } cases[] = {
+        {"a newcomer", [](MemberPanel& p) { p.TavrinAdd("Otherworld", "RATS", 0, 5); },
+         {"Kestrel", "Zorvathan", "Mirelle", "Otherworld"}},
+        {"an operator's refresh", [](MemberPanel& p) { p.TavrinAdd("zorvathan", "RATS", 0x02, 5); },
+         {"zorvathan", "Kestrel", "Mirelle"}},
+        {"a leaving", [](MemberPanel& p) { p.TavrinDel("ZORVATHAN"); }, {"Kestrel", "Mirelle"}},
+        {"a channel change", [](MemberPanel& p) { p.clear(); }, {}},
+    };
+    for (const auto& c : cases) {
+        bool succeeded = false;
+        for (long failAt = 0; !succeeded; ++failAt) {
+            MemberPanel panel;
+            panel.resize(200, 300);
+            panel.show();
+            for (const char* name : {"Kestrel", "Zorvathan", "Mirelle"}) {
+                panel.TavrinAdd(name, "RATS", 0, 47);
+            }
+            QCoreApplication::processEvents();
+            countRowsBeingMoved(panel.model());
+            const QStringList before = namesIn(panel);
+            QSignalSpy failed(&panel, &MemberPanel::failed);
+
+            allocationsBeforeFailure = failAt;
+            EXPECT_NO_THROW(c.change(panel)) << c.what << ", allocation " << failAt;
+            succeeded = allocationsBeforeFailure != -1;
+            allocationsBeforeFailure = -1;
+            QCoreApplication::processEvents();
+
+            const QStringList now = namesIn(panel);
+            EXPECT_TRUE(now == before || now == c.after) << c.what << ", allocation " << failAt;
+            if (!failed.isEmpty()) {
+                EXPECT_EQ(now, before) << c.what << ": failed() told, yet the list changed";
+            }
+            EXPECT_EQ(panel.count(), panel.model().rowCount()) << c.what << ", allocation " << failAt;
+            ASSERT_LT(failAt, 5000) << c.what;
+        }
+    }
+    qt_register_signal_spy_callbacks(nullptr);
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+// The pieces the list view is built of, each on its own: where rows lie, how
+// the scroll position follows rows above the view, and type-ahead.
+
+#include "row_geometry.h"
+#include "scroll_anchor.h"
+#include "type_ahead.h"
+
+#include <gtest/gtest.h>
+
+namespace tavrin::detail {
+namespace {
+
+// 100 rows of 16 pixels in a viewport of 88: five rows and a half.
+RowGeometry rows(bool perItem) {
+    return {16, 88, 100, perItem};
+}
+
+TEST(RowGeometry, PlacesRowsAndScrollsAsTheHintSays) {
+    EXPECT_EQ(rows(true).page(), 5) << "a page is the rows fully in view";
+    EXPECT_EQ(rows(false).page(), 88);
+    EXPECT_EQ(rows(true).scrollMaximum(), 95);
+    EXPECT_EQ(rows(false).scrollMaximum(), 1600 - 88);
+    EXPECT_EQ(RowGeometry({16, 88, 3, true}).scrollMaximum(), 0) << "a short list does not scroll";
+    const struct {
+        bool perItem;
+        int value;
+        int y;
+        int rowAtY;
+        int topOfRow30;
+    } places[] = {
+        {true, 0, 0, 0, 480},  {true, 3, 0, 3, 432},   {true, 3, 20, 4, 432},
+        {false, 8, 0, 0, 472}, {false, 8, 8, 1, 472}, {false, 0, -1, -1, 480},
+    };
+    for (const auto& p : places) {
+        const RowGeometry geometry = rows(p.perItem);
+        const int offset = geometry.offsetAt(p.value);
+        EXPECT_EQ(geometry.rowAt(p.y, offset), p.rowAtY) << p.perItem << " " << p.value << " " << p.y;
+        EXPECT_EQ(geometry.rowTop(30, offset), p.topOfRow30) << p.perItem << " " << p.value;
+    }
+    using Hint = QAbstractItemView::ScrollHint;
+    const struct {
+        Hint hint;
+        int from;
+        int rowsTopAfter; // scrolling to row 30, by items, and the pixels the same by pixels
+        int pixelsAfter;
+    } hints[] = {
+        {Hint::PositionAtTop, 0, 30, 480},    {Hint::PositionAtBottom, 0, 26, 408},
+        {Hint::PositionAtCenter, 0, 28, 444}, {Hint::EnsureVisible, 0, 26, 408},
+        {Hint::EnsureVisible, 40, 30, 480},   {Hint::EnsureVisible, 28, 28, 448},
+    };
+    for (const auto& h : hints) {
+        EXPECT_EQ(rows(true).valueShowing(30, h.hint, h.from), h.rowsTopAfter) << h.hint << " from " << h.from;
+        EXPECT_EQ(rows(false).valueShowing(30, h.hint, h.from * 16), h.pixelsAfter)
+            << h.hint << " from " << h.from;
+    }
+}
+
+TEST(ScrollAnchor, FollowsRowsThatComeAndGoAboveTheTopRow) {
+    const struct {
+        const char* what;
+        int start;
+        int count;
+        int topRow;
+        int scrollValue;
+        int followed;
+    } entries[] = {
+        {"above the top row", 0, 1, 10, 10, 1},
+        {"at the top row", 10, 2, 10, 10, 2},
+        {"at a top row half scrolled by pixels", 0, 1, 0, 7, 1},
+        {"below the top row", 11, 1, 10, 10, 0},
+        {"at the very top of the list", 0, 1, 0, 0, 0},
+    };
+    for (const auto& e : entries) {
+        EXPECT_EQ(ScrollAnchor::rowsFollowedOnEntry(e.start, e.count, e.topRow, e.scrollValue), e.followed)
+            << e.what;
+    }
+    const struct {
+        const char* what;
+        int start;
+        int end;
+        int topRow;
+        int followed;
+    } leavings[] = {
+        {"above the top row", 2, 4, 10, -3},
+        {"from above into the view", 8, 12, 10, -2},
+        {"the top row itself", 10, 10, 10, 0},
+        {"below the top row", 12, 13, 10, 0},
+    };
+    for (const auto& l : leavings) {
+        EXPECT_EQ(ScrollAnchor::rowsFollowedOnLeaving(l.start, l.end, l.topRow), l.followed) << l.what;
+    }
+    ScrollAnchor anchor;
+    anchor.follow(3);
+    anchor.follow(-1);
+    EXPECT_EQ(anchor.followed(), 2);
+    anchor.forget();
+    EXPECT_EQ(anchor.followed(), 0);
+}
+
+TEST(TypeAhead, LettersInQuickSuccessionAreOneSearch) {
+    using namespace std::chrono_literals;
+    const struct {
+        const char* what;
+        std::vector<std::pair<const char*, bool>> keys; // each typed after a pause, or not
+        QString text;
+        bool fromNextRow;
+    } cases[] = {
+        {"a first letter starts below", {{"m", true}}, "m", true},
+        {"letters in quick succession", {{"m", true}, {"i", false}, {"l", false}}, "mil", false},
+        {"the same letter again steps on", {{"m", true}, {"m", false}}, "m", true},
+        {"after a pause, a new search", {{"m", true}, {"i", false}, {"l", true}}, "l", true},
+    };
+    for (const auto& c : cases) {
+        TypeAhead typeAhead;
+        TypeAhead::Search search;
+        for (const auto& [key, afterPause] : c.keys) {
+            typeAhead.setPause(afterPause ? 0ms : 1h);
+            search = typeAhead.typed(key);
+        }
+        EXPECT_EQ(search.text, c.text) << c.what;
+        EXPECT_EQ(search.fromNextRow, c.fromNextRow) << c.what;
+    }
+}
+
+} // namespace
+} // namespace tavrin::detail
