@@ -7,10 +7,12 @@
 #               neither GoogleTest nor Google Benchmark looked for;
 #   shared      a build with BUILD_SHARED_LIBS=ON, installed: versioned
 #               SONAMEs (DLLs with import libraries on Windows), and no
-#               internal symbol exported; then find_package.
+#               internal symbol exported, and every symbol that
+#               tests/symbols records still exported; then find_package.
 # Expects WAY, SOURCE_DIR, BUILD_DIR, CONSUMER_DIR, WORK_DIR, CXX_COMPILER,
 # CXX_FLAGS, LINKER_FLAGS; WINDOWS and NM for a Windows build; TOOLCHAIN_FILE
 # and EMULATOR, to run the clients with, for a cross build.
+cmake_policy(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(SUFFIX "")
@@ -88,6 +90,20 @@ elseif(WAY STREQUAL "shared")
             run(readelf -d "${file}")
             if(NOT output MATCHES "SONAME\\)[^\n]*\\[lib${library}\\.so\\.1\\]")
                 message(FATAL_ERROR "${file} has no SONAME lib${library}.so.1:\n${output}")
+            endif()
+            # Every symbol a client may have linked to is still there.
+            run(nm -D --defined-only --format=posix "${file}")
+            string(REGEX MATCHALL "(^|\n)[^ \n]+" exported "${output}")
+            string(REGEX REPLACE "\n" "" exported "${exported}")
+            file(STRINGS "${CONSUMER_DIR}/../symbols/lib${library}.symbols" recorded REGEX "^[^#]")
+            set(gone "")
+            foreach(symbol IN LISTS recorded)
+                if(NOT symbol IN_LIST exported)
+                    string(APPEND gone "  ${symbol}\n")
+                endif()
+            endforeach()
+            if(gone)
+                message(FATAL_ERROR "${file} no longer exports:\n${gone}")
             endif()
             run(nm -DC --defined-only "${file}")
         endif()
