@@ -1,6 +1,6 @@
 #include "tavrin_widgets/chan_save_list_model.h"
 
-#include "channel_list/tavrin.h"
+#include "channel_list/standing.h"
 #include "type_ahead.h"
 #include "uniform_row_list_view.h"
 #include "widget_checks.h"
@@ -54,6 +54,49 @@ TEST(ChanSaveListModel, AnswersOnlyForItsOwnRows) {
     EXPECT_EQ(model.rowCount(), 2);
     EXPECT_EQ(model.rowCount(member), 0) << "a member has no rows below it";
     EXPECT_EQ(model.index(1).data(ChanSaveListModel::NameRole).toString(), "b");
+}
+
+// The roles say what the list reads from each entry, under the names that QML
+// and other clients look them up by; the counts are told after each change.
+TEST(ChanSaveListModel, AnswersItsRolesAndTellsItsCounts) {
+    ChanSaveListModel model;
+    QSignalSpy members(&model, &ChanSaveListModel::memberCountChanged);
+    QSignalSpy operators(&model, &ChanSaveListModel::operatorCountChanged);
+    QSignalSpy shown(&model, &ChanSaveListModel::shownCountChanged);
+    model.TavrinAdd("Zorv", "RATS", 0, 47);
+    model.TavrinAdd("Kestrel", "PX3W", 0x02 | 0x10, 5);
+    const struct {
+        int role;
+        const char* name;
+        QVariant operatorValue; // row 0, an operator without UDP
+        QVariant memberValue;   // row 1
+    } roles[] = {
+        {ChanSaveListModel::NameRole, "name", "Kestrel", "Zorv"},
+        {ChanSaveListModel::StandingRole, "standing", static_cast<int>(tavrin::Standing::channelOperator),
+         static_cast<int>(tavrin::Standing::product)},
+        {ChanSaveListModel::KeywordRole, "keyword", "OP", "STAR"},
+        {ChanSaveListModel::PingRole, "ping", QVariant(), qlonglong{47}},
+    };
+    for (const auto& r : roles) {
+        EXPECT_EQ(model.roleNames().value(r.role), r.name);
+        EXPECT_EQ(model.index(0).data(r.role), r.operatorValue) << r.name;
+        EXPECT_EQ(model.index(1).data(r.role), r.memberValue) << r.name;
+    }
+    EXPECT_EQ(model.index(1).data(Qt::DisplayRole).toString(), "[ICON]STAR[/ICON][USER]Zorv[/USER][PING]47[/PING]");
+    EXPECT_EQ(model.index(0).data(Qt::ToolTipRole).toString(), "Kestrel, operator, no UDP");
+
+    model.setSearch("zo");
+    model.TavrinDel("kestrel");
+    const auto told = [](const QSignalSpy& spy) {
+        QList<int> counts;
+        for (const auto& signal : spy) {
+            counts << signal.value(0).toInt();
+        }
+        return counts;
+    };
+    EXPECT_EQ(told(members), (QList<int>{1, 2, 1}));
+    EXPECT_EQ(told(operators), (QList<int>{1, 0}));
+    EXPECT_EQ(told(shown), (QList<int>{1, 2, 1}));
 }
 
 TEST(ChanSaveListModel, ViewKeepsItsSelectionAndScrollWhileMembersComeAndGo) {

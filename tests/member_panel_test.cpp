@@ -198,6 +198,8 @@ TEST(FindMember, NarrowsAsYouTypeAndAnswersTheKeys) {
         EXPECT_EQ(nameOf(view.currentIndex()), memberName(45)) << "still current while shown";
         EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Description),
                   "11 of 60 members shown");
+        EXPECT_TRUE(members.contains(member(12))) << "a member the search hides is still listed";
+        EXPECT_EQ(members.count(), 60);
 
         QSignalSpy activated(&members, &MemberPanel::memberActivated);
         QTest::keyClick(&find, Qt::Key_Return);
