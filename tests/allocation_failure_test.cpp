@@ -10,9 +10,9 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <new>
 #include <random>
 #include <string>
-#include <new>
 
 namespace {
 long allocationsBeforeFailure = -1; // negative: never fail

@@ -82,7 +82,8 @@ TEST(ChanSaveListModel, AnswersItsRolesAndTellsItsCounts) {
         EXPECT_EQ(model.index(0).data(r.role), r.operatorValue) << r.name;
         EXPECT_EQ(model.index(1).data(r.role), r.memberValue) << r.name;
     }
-    EXPECT_EQ(model.index(1).data(Qt::DisplayRole).toString(), "[ICON]STAR[/ICON][USER]Zorv[/USER][PING]47[/PING]");
+    EXPECT_EQ(model.index(1).data(Qt::DisplayRole).toString(),
+              "[ICON]STAR[/ICON][USER]Zorv[/USER][PING]47[/PING]");
     EXPECT_EQ(model.index(0).data(Qt::ToolTipRole).toString(), "Kestrel, operator, no UDP");
 
     model.setSearch("zo");

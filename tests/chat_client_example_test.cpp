@@ -32,6 +32,10 @@ TEST(ChannelScript, ReadsEveryCommandAndNamesWhatIsWrong) {
         {"flags Zorv 0 0x2F", Kind::bad, "", 0, 0, "ping \"0x2F\" is not a number"},
         {"wait -5", Kind::bad, "", 0, 0, "\"-5\" is not a number of milliseconds"},
         {"channel", Kind::bad, "", 0, 0, "expected \"channel <name>\""},
+        {"join Zorv RATS 0 47 more", Kind::bad, "", 0, 0, "expected \"join <name> <status> <flags> <ping>\""},
+        {"flags Zorv 0 47 more", Kind::bad, "", 0, 0, "expected \"flags <name> <flags> <ping>\""},
+        {"leave Zorv more", Kind::bad, "", 0, 0, "expected \"leave <name>\""},
+        {"wait 10 more", Kind::bad, "", 0, 0, "expected \"wait <milliseconds>\""},
     };
     for (const auto& c : cases) {
         const ScriptLine read = readScriptLine(c.line);
@@ -61,6 +65,10 @@ TEST(ChannelScript, ABadLineIsReportedAndTheReplayGoesOn) {
     ASSERT_EQ(problems.count(), 2);
     EXPECT_EQ(problems[0][0].toString(), "test.txt, line 3: unknown command \"jion\"");
     EXPECT_EQ(problems[1][0].toString(), "test.txt, line 4: nobody is not in the channel");
+    replay.playUntilWait();
+    replay.playUntilWait();
+    EXPECT_EQ(updates.count(), 5) << "after its last line, the script starts over";
+    EXPECT_EQ(channels.count(), 2);
 }
 
 } // namespace

@@ -49,7 +49,8 @@ QStandardItem* rowFor(const Member& member) {
 }
 
 // A row of the members display as painted, 300 by 18 pixels.
-QImage paintedRow(const Member& member, bool selected = false, const QPalette& palette = QApplication::palette()) {
+QImage paintedRow(const Member& member, bool selected = false,
+                  const QPalette& palette = QApplication::palette()) {
     QStandardItemModel model;
     model.appendRow(rowFor(member));
     QWidget host;
@@ -68,14 +69,22 @@ QImage paintedRow(const Member& member, bool selected = false, const QPalette& p
 }
 
 const Member everyBadgeAndMeter[] = {
-    {Standing::channelOperator, "OP", 47},  {Standing::blizzardRepresentative, "BLIZZ", 47},
-    {Standing::systemOperator, "SYSOP", 47}, {Standing::speaker, "SPKR", 47},
-    {Standing::guest, "GLASSES", 47},        {Standing::squelched, "SQUELCH", 47},
-    {Standing::gfOfficial, "GFOFFICIAL", 47}, {Standing::gfPlayer, "GFPLAYER", 47},
-    {Standing::product, "STAR", 47},         {Standing::product, "W3XP", 47},
-    {Standing::none, "", 47},                {Standing::product, "STAR", std::nullopt},
-    {Standing::product, "STAR", -1},         {Standing::product, "STAR", 250},
-    {Standing::product, "STAR", 350},        {Standing::product, "STAR", 500},
+    {Standing::channelOperator, "OP", 47},
+    {Standing::blizzardRepresentative, "BLIZZ", 47},
+    {Standing::systemOperator, "SYSOP", 47},
+    {Standing::speaker, "SPKR", 47},
+    {Standing::guest, "GLASSES", 47},
+    {Standing::squelched, "SQUELCH", 47},
+    {Standing::gfOfficial, "GFOFFICIAL", 47},
+    {Standing::gfPlayer, "GFPLAYER", 47},
+    {Standing::product, "STAR", 47},
+    {Standing::product, "W3XP", 47},
+    {Standing::none, "", 47},
+    {Standing::product, "STAR", std::nullopt},
+    {Standing::product, "STAR", -1},
+    {Standing::product, "STAR", 250},
+    {Standing::product, "STAR", 350},
+    {Standing::product, "STAR", 500},
     {Standing::product, "STAR", 900},
 };
 
@@ -83,8 +92,8 @@ TEST(MembersDisplay, DrawsEveryBadgeAndMeterStateDistinctly) {
     QList<QImage> rows;
     for (const Member& member : everyBadgeAndMeter) {
         const QImage image = paintedRow(member);
-        EXPECT_FALSE(rows.contains(image)) << member.keyword << " " << member.ping.value_or(-99)
-                                           << " looks like an earlier row";
+        EXPECT_FALSE(rows.contains(image))
+            << member.keyword << " " << member.ping.value_or(-99) << " looks like an earlier row";
         rows << image;
     }
     const QRect badge(0, 0, 40, 18);
@@ -100,9 +109,10 @@ TEST(MembersDisplay, EachPingShowsItsBars) {
         std::optional<qint64> ping;
         Kind kind;
         int bars;
-    } pings[] = {{0, Kind::bars, 4},   {199, Kind::bars, 4}, {200, Kind::bars, 3}, {299, Kind::bars, 3},
-                 {300, Kind::bars, 2}, {399, Kind::bars, 2}, {400, Kind::bars, 1}, {599, Kind::bars, 1},
-                 {600, Kind::bars, 0}, {-1, Kind::unknown, 0}, {std::nullopt, Kind::noUdp, 0}};
+    } pings[] = {{0, Kind::bars, 4},     {199, Kind::bars, 4},          {200, Kind::bars, 3},
+                 {299, Kind::bars, 3},   {300, Kind::bars, 2},          {399, Kind::bars, 2},
+                 {400, Kind::bars, 1},   {599, Kind::bars, 1},          {600, Kind::bars, 0},
+                 {-1, Kind::unknown, 0}, {std::nullopt, Kind::noUdp, 0}};
     for (const auto& p : pings) {
         const auto quality = tavrin::detail::connectionQuality(p.ping);
         EXPECT_EQ(quality.kind, p.kind) << p.ping.value_or(-99);
@@ -134,7 +144,8 @@ TEST(MembersDisplay, EachStateShowsInTheRowsPixels) {
         << "a selected row's name is in the highlighted text colour";
     Member zorx = zorv;
     zorx.name = "Zorx";
-    EXPECT_NE(paintedRow(zorv).copy(name), paintedRow(zorx).copy(name)) << "names that differ after their third letter";
+    EXPECT_NE(paintedRow(zorv).copy(name), paintedRow(zorx).copy(name))
+        << "names that differ after their third letter";
     const struct {
         qint64 ping;
         QColor colour;
@@ -146,7 +157,8 @@ TEST(MembersDisplay, EachStateShowsInTheRowsPixels) {
     for (const auto& m : meters) {
         EXPECT_GT(pixelsNear(paintedRow({Standing::product, "STAR", m.ping}), meter, m.colour), 3) << m.ping;
     }
-    EXPECT_GT(pixelsNear(paintedRow({Standing::product, "STAR", -1}), meter, palette.color(QPalette::Text)), 8)
+    EXPECT_GT(pixelsNear(paintedRow({Standing::product, "STAR", -1}), meter, palette.color(QPalette::Text)),
+              8)
         << "an unknown ping is struck through";
 }
 
@@ -159,9 +171,9 @@ TEST(MembersDisplay, EveryBadgeStaysVisibleOnASelectedRow) {
     dark.setColor(QPalette::Highlight, QColor(0x2F, 0x7F, 0xE0));
     dark.setColor(QPalette::HighlightedText, Qt::white);
     const Member badges[] = {
-        {Standing::channelOperator, "OP", 47}, {Standing::blizzardRepresentative, "BLIZZ", 47},
-        {Standing::systemOperator, "SYSOP", 47}, {Standing::speaker, "SPKR", 47},
-        {Standing::guest, "GLASSES", 47},      {Standing::squelched, "SQUELCH", 47},
+        {Standing::channelOperator, "OP", 47},    {Standing::blizzardRepresentative, "BLIZZ", 47},
+        {Standing::systemOperator, "SYSOP", 47},  {Standing::speaker, "SPKR", 47},
+        {Standing::guest, "GLASSES", 47},         {Standing::squelched, "SQUELCH", 47},
         {Standing::gfOfficial, "GFOFFICIAL", 47}, {Standing::gfPlayer, "GFPLAYER", 47},
     };
     const QRect symbol(19, 4, 10, 10); // the middle of the badge's square
@@ -175,7 +187,8 @@ TEST(MembersDisplay, EveryBadgeStaysVisibleOnASelectedRow) {
                     differing += unselected.pixel(x, y) != selected.pixel(x, y) ? 1 : 0;
                 }
             }
-            EXPECT_LE(differing, 5) << badge.keyword << " on " << qPrintable(palette.color(QPalette::Base).name());
+            EXPECT_LE(differing, 5) << badge.keyword << " on "
+                                    << qPrintable(palette.color(QPalette::Base).name());
         }
     }
 }

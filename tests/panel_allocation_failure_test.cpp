@@ -61,8 +61,12 @@ QSignalSpyCallbackSet deliveries{[](QObject*, int, void**) { ++signalsBeingDeliv
                                  [](QObject*, int) { --signalsBeingDelivered; }, nullptr};
 
 void countRowsBeingMoved(const QAbstractItemModel& model) {
-    const auto begin = [] { ++rowsBeingMoved; };
-    const auto end = [] { --rowsBeingMoved; };
+    const auto begin = [] {
+        ++rowsBeingMoved;
+    };
+    const auto end = [] {
+        --rowsBeingMoved;
+    };
     QObject::connect(&model, &QAbstractItemModel::rowsAboutToBeInserted, begin);
     QObject::connect(&model, &QAbstractItemModel::rowsInserted, end);
     QObject::connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, begin);
@@ -78,9 +82,11 @@ TEST(PanelAllocationFailure, NothingEscapesAndTheListIsWholeBeforeOrAfter) {
         std::function<void(MemberPanel&)> change;
         QStringList after;
     } cases[] = {
-        {"a newcomer", [](MemberPanel& p) { p.TavrinAdd("Otherworld", "RATS", 0, 5); },
+        {"a newcomer",
+         [](MemberPanel& p) { p.TavrinAdd("Otherworld", "RATS", 0, 5); },
          {"Kestrel", "Zorvathan", "Mirelle", "Otherworld"}},
-        {"an operator's refresh", [](MemberPanel& p) { p.TavrinAdd("zorvathan", "RATS", 0x02, 5); },
+        {"an operator's refresh",
+         [](MemberPanel& p) { p.TavrinAdd("zorvathan", "RATS", 0x02, 5); },
          {"zorvathan", "Kestrel", "Mirelle"}},
         {"a leaving", [](MemberPanel& p) { p.TavrinDel("ZORVATHAN"); }, {"Kestrel", "Mirelle"}},
         {"a channel change", [](MemberPanel& p) { p.clear(); }, {}},

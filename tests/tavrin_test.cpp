@@ -274,8 +274,8 @@ TEST(Observer, EachHearsEachChangeBeforeAndAfter) {
     TavrinDel(list, u"b");
     TavrinDel(list, u"nobody");
     list.clear();
-    const std::vector<std::string> heard{"+1?", "+1", "+2?", "+2", "-1?", "-1", "+1?", "+1",
-                                         "-2?", "-2", "0?", "0"};
+    const std::vector<std::string> heard{"+1?", "+1", "+2?", "+2", "-1?", "-1",
+                                         "+1?", "+1", "-2?", "-2", "0?",  "0"};
     EXPECT_EQ(first.events, heard);
     list.removeObserver(&first);
     TavrinAdd(list, u"C", u"RATS", 0, 1);

@@ -28,7 +28,7 @@ TEST(RowGeometry, PlacesRowsAndScrollsAsTheHintSays) {
         int rowAtY;
         int topOfRow30;
     } places[] = {
-        {true, 0, 0, 0, 480},  {true, 3, 0, 3, 432},   {true, 3, 20, 4, 432},
+        {true, 0, 0, 0, 480},  {true, 3, 0, 3, 432},  {true, 3, 20, 4, 432},
         {false, 8, 0, 0, 472}, {false, 8, 8, 1, 472}, {false, 0, -1, -1, 480},
     };
     for (const auto& p : places) {
@@ -49,7 +49,8 @@ TEST(RowGeometry, PlacesRowsAndScrollsAsTheHintSays) {
         {Hint::EnsureVisible, 40, 30, 480},   {Hint::EnsureVisible, 28, 28, 448},
     };
     for (const auto& h : hints) {
-        EXPECT_EQ(rows(true).valueShowing(30, h.hint, h.from), h.rowsTopAfter) << h.hint << " from " << h.from;
+        EXPECT_EQ(rows(true).valueShowing(30, h.hint, h.from), h.rowsTopAfter)
+            << h.hint << " from " << h.from;
         EXPECT_EQ(rows(false).valueShowing(30, h.hint, h.from * 16), h.pixelsAfter)
             << h.hint << " from " << h.from;
     }

@@ -1,8 +1,8 @@
 #include "channel_list/chan_save_list.h"
 
 #include "channel_list/entry_text.h"
-#include "ordered_slots.h"
 #include "name_index.h"
+#include "ordered_slots.h"
 #include "shown_slots.h"
 #include "text_buffer.h"
 
@@ -78,7 +78,9 @@ struct ChanSaveList::Store {
     const Entry& entry(EntryId id) const noexcept { return entries[static_cast<std::size_t>(id)]; }
     std::size_t hashOfId(EntryId id) const noexcept { return entry(id).hash; }
 
-    std::u16string_view textOf(const Entry& e) const noexcept { return chars.view(e.chars.start, e.textLength); }
+    std::u16string_view textOf(const Entry& e) const noexcept {
+        return chars.view(e.chars.start, e.textLength);
+    }
     std::u16string_view foldedNameOf(const Entry& e) const noexcept {
         return chars.view(e.chars.start + e.textLength, e.chars.length - e.textLength);
     }

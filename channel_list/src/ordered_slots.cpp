@@ -45,7 +45,8 @@ OrderedSlots::Slot OrderedSlots::slotAt(std::int32_t position) const noexcept {
 }
 
 void OrderedSlots::rebuild(std::vector<Item> items) {
-    FenwickTree<std::int32_t> occupied(items.size(), [&](std::size_t slot) { return items[slot] == empty ? 0 : 1; });
+    FenwickTree<std::int32_t> occupied(items.size(),
+                                       [&](std::size_t slot) { return items[slot] == empty ? 0 : 1; });
     items_ = std::move(items);
     occupied_ = std::move(occupied);
 }

@@ -59,8 +59,8 @@ private:
 
     std::vector<Item> items_;
     FenwickTree<std::int32_t> occupied_; // one for each slot that holds an item
-    Slot front_ = 0; // first occupied slot, or where the next front item goes after it
-    Slot back_ = 0;  // one past the last occupied slot
+    Slot front_ = 0;                     // first occupied slot, or where the next front item goes after it
+    Slot back_ = 0;                      // one past the last occupied slot
     std::int32_t size_ = 0;
 };
 

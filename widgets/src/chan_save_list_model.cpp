@@ -137,7 +137,8 @@ bool ChanSaveListModel::isNarrowed() const {
     return d->list.isNarrowed();
 }
 
-void ChanSaveListModel::TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
+void ChanSaveListModel::TavrinAdd(const QString& username, const QString& Message, qint32 Flags,
+                                  qint32 Ping) {
     d->change([&] { tavrin::TavrinAdd(d->list, utf16(username), utf16(Message), Flags, Ping); });
 }
 

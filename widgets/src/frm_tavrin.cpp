@@ -54,8 +54,8 @@ void frmTavrin::TavrinAdd(const QString& username, const QString& Message, qint3
 
 void frmTavrin::TavrinDel(const QString& username) {
     QString failure;
-    const QMetaObject::Connection told =
-        connect(d->panel, &MemberPanel::failed, this, [&failure](const QString& reason) { failure = reason; });
+    const QMetaObject::Connection told = connect(d->panel, &MemberPanel::failed, this,
+                                                 [&failure](const QString& reason) { failure = reason; });
     d->panel->TavrinDel(username);
     disconnect(told);
     if (!failure.isNull()) {

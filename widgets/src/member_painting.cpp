@@ -1,6 +1,5 @@
 #include "member_painting.h"
 
-
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>

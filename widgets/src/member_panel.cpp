@@ -112,7 +112,8 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
         d->sayHowManyAreHereIfPossible();
         emit countChanged(members);
     });
-    for (const auto countChanged : {&ChanSaveListModel::operatorCountChanged, &ChanSaveListModel::shownCountChanged}) {
+    for (const auto countChanged :
+         {&ChanSaveListModel::operatorCountChanged, &ChanSaveListModel::shownCountChanged}) {
         connect(model, countChanged, this, [this] { d->sayHowManyAreHereIfPossible(); });
     }
 

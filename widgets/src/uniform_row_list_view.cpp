@@ -27,7 +27,8 @@ void tellScreenReader(QListView* view, QAccessible::Event type, const QModelInde
 
 } // namespace
 
-UniformRowListView::UniformRowListView(QWidget* parent) : QListView(parent), typeAhead_(new TypeAhead(this)) {}
+UniformRowListView::UniformRowListView(QWidget* parent)
+    : QListView(parent), typeAhead_(new TypeAhead(this)) {}
 
 void UniformRowListView::setModel(QAbstractItemModel* model) {
     disconnect(rowsRemovedConnection_);
