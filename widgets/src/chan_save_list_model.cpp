@@ -25,7 +25,7 @@ tavrin::Position shownPositionOf(int row) {
 // Hears the list's changes and turns them into the model's row changes. It
 // runs inside the list's changes, which cannot fail: nothing here allocates
 // but Qt's own signals.
-class ChanSaveListModelPrivate : private tavrin::ChanSaveListObserver {
+class ChanSaveListModelPrivate final : private tavrin::ChanSaveListObserver {
 public:
     explicit ChanSaveListModelPrivate(ChanSaveListModel& model) : q(model) { list.addObserver(this); }
     ~ChanSaveListModelPrivate() { list.removeObserver(this); }
