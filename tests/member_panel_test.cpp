@@ -41,68 +41,76 @@ std::string nameOf(const QModelIndex& index) {
     return index.data(Qt::UserRole).toString().toStdString();
 }
 
-template <typename Host> void checkRowsStayPut(DisplayMode display) {
-    const struct {
-        const char* what;
-        int top; // the member shown at the top before the change
-        std::function<void(Host&)> change;
-        std::string shownAtTop; // after it
-        bool paintsRows;
-        int current = 505;
-        int currentAfter = 505;
-    } cases[] = {
-        {"an operator joins", 500, [](Host& h) { h.TavrinAdd("op", "RATS", 0x02, 1); }, memberName(500),
-         false},
-        {"a member above the view is refreshed", 500, [](Host& h) { h.TavrinAdd(member(10), "RATS", 0, 2); },
-         memberName(500), false},
-        {"ten members above the view leave", 500,
-         [](Host& h) {
-             for (int index = 10; index < 20; ++index) {
-                 h.TavrinDel(member(index));
-             }
-         },
-         memberName(500), false},
-        {"a member in view leaves", 500, [](Host& h) { h.TavrinDel(member(503)); }, memberName(500), true},
-        {"the top member leaves", 500, [](Host& h) { h.TavrinDel(member(500)); }, memberName(501), true},
-        {"an operator joins at the top of the list", 0, [](Host& h) { h.TavrinAdd("op", "RATS", 0x02, 1); },
-         "op", true, 5, 5},
-        {"the current member, above the view, is refreshed", 500,
-         [](Host& h) { h.TavrinAdd(member(10), "RATS", 0, 2); }, memberName(500), false, 10, 11},
-    };
-    for (const auto& c : cases) {
-        Host host;
-        host.setDisplayMode(display);
-        for (int index = 0; index < 1000; ++index) {
-            host.TavrinAdd(member(index), "RATS", 0, index);
-        }
-        host.show();
-        auto& view = *host.template findChild<QListView*>("lstChanSave");
-        const QModelIndex top = view.model()->index(c.top, 0);
-        view.setCurrentIndex(view.model()->index(c.current, 0));
-        view.scrollTo(top, QAbstractItemView::PositionAtTop);
-        QCoreApplication::processEvents();
-        ASSERT_EQ(nameAt(view, 1), memberName(c.top)) << c.what;
-        PaintCounter paints(*view.viewport());
+struct Change {
+    const char* what;
+    int top; // the member shown at the top before the change
+    std::function<void(MemberPanel&)> change;
+    std::string shownAtTop; // after it
+    bool paintsRows;
+    int current = 505;
+    int currentAfter = 505;
+};
 
-        c.change(host);
-        QCoreApplication::processEvents();
-        EXPECT_EQ(nameAt(view, 1), c.shownAtTop) << c.what;
-        EXPECT_EQ(nameOf(view.currentIndex()), memberName(c.currentAfter)) << c.what;
-        EXPECT_TRUE(view.selectionModel()->isSelected(view.currentIndex())) << c.what;
-        EXPECT_EQ(paints.paints > 0, c.paintsRows) << c.what;
-        EXPECT_EQ(view.verticalScrollBar()->maximum(),
-                  view.model()->rowCount() - view.viewport()->height() / view.visualRect(top).height())
-            << c.what;
-    }
+void PrintTo(const Change& c, std::ostream* out) {
+    *out << c.what;
 }
 
-TEST(RowsInView, StayPutWhileMembersChangeAboveThem) {
-    for (const auto display : {DisplayMode::EntryText, DisplayMode::Members}) {
-        SCOPED_TRACE(display == DisplayMode::Members ? "members display" : "entry text display");
-        checkRowsStayPut<frmTavrin>(display);
-        checkRowsStayPut<MemberPanel>(display);
+const std::vector<Change> changes{
+    {"an operator joins", 500, [](MemberPanel& p) { p.TavrinAdd("op", "RATS", 0x02, 1); }, memberName(500),
+     false},
+    {"a member above the view is refreshed", 500,
+     [](MemberPanel& p) { p.TavrinAdd(member(10), "RATS", 0, 2); }, memberName(500), false},
+    {"ten members above the view leave", 500,
+     [](MemberPanel& p) {
+         for (int index = 10; index < 20; ++index) {
+             p.TavrinDel(member(index));
+         }
+     },
+     memberName(500), false},
+    {"a member in view leaves", 500, [](MemberPanel& p) { p.TavrinDel(member(503)); }, memberName(500), true},
+    {"the top member leaves", 500, [](MemberPanel& p) { p.TavrinDel(member(500)); }, memberName(501), true},
+    {"an operator joins at the top of the list", 0,
+     [](MemberPanel& p) { p.TavrinAdd("op", "RATS", 0x02, 1); }, "op", true, 5, 5},
+    {"the current member, above the view, is refreshed", 500,
+     [](MemberPanel& p) { p.TavrinAdd(member(10), "RATS", 0, 2); }, memberName(500), false, 10, 11},
+};
+
+// Each change, in both displays, in the panel and in the list window.
+class RowsInView : public ::testing::TestWithParam<std::tuple<Change, DisplayMode, bool>> {};
+
+TEST_P(RowsInView, StayPutWhileMembersChangeAboveThem) {
+    const auto& [c, display, inListWindow] = GetParam();
+    frmTavrin window;
+    MemberPanel panel;
+    QWidget& host = inListWindow ? static_cast<QWidget&>(window) : panel;
+    MemberPanel& members = inListWindow ? window.panel() : panel;
+    members.setDisplayMode(display);
+    for (int index = 0; index < 1000; ++index) {
+        members.TavrinAdd(member(index), "RATS", 0, index);
     }
+    host.show();
+    auto& view = *host.findChild<QListView*>("lstChanSave");
+    const QModelIndex top = view.model()->index(c.top, 0);
+    view.setCurrentIndex(view.model()->index(c.current, 0));
+    view.scrollTo(top, QAbstractItemView::PositionAtTop);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(nameAt(view, 1), memberName(c.top));
+    PaintCounter paints(*view.viewport());
+
+    c.change(members);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(nameAt(view, 1), c.shownAtTop);
+    EXPECT_EQ(nameOf(view.currentIndex()), memberName(c.currentAfter));
+    EXPECT_TRUE(view.selectionModel()->isSelected(view.currentIndex()));
+    EXPECT_EQ(paints.paints > 0, c.paintsRows);
+    EXPECT_EQ(view.verticalScrollBar()->maximum(),
+              view.model()->rowCount() - view.viewport()->height() / view.visualRect(top).height());
 }
+
+INSTANTIATE_TEST_SUITE_P(EachChange, RowsInView,
+                         ::testing::Combine(::testing::ValuesIn(changes),
+                                            ::testing::Values(DisplayMode::EntryText, DisplayMode::Members),
+                                            ::testing::Bool()));
 
 TEST(MemberPanel, ClearEmptiesTheListInOneStepForTheNextChannel) {
     MemberPanel panel;
@@ -165,58 +173,61 @@ TEST(MemberPanel, AClientAddsItsActionsToAMembersMenu) {
 
 // The find field from the keyboard, in the list window, where it opens over
 // the list's lower edge, and in the panel, where it is always shown.
-TEST(FindMember, NarrowsAsYouTypeAndAnswersTheKeys) {
+// In the list window, and in the panel.
+class FindMember : public ::testing::TestWithParam<bool> {};
+
+TEST_P(FindMember, NarrowsAsYouTypeAndAnswersTheKeys) {
     frmTavrin window;
     MemberPanel panel;
-    for (QWidget* host : std::initializer_list<QWidget*>{&window, &panel}) {
-        const bool listWindow = host == &window;
-        SCOPED_TRACE(listWindow ? "list window" : "panel");
-        auto& members = listWindow ? window.panel() : panel;
-        members.setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-        for (int index = 0; index < 60; ++index) {
-            members.TavrinAdd(member(index), "RATS", 0, index);
-        }
-        host->show();
-        host->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(host));
-        auto& view = *host->findChild<QListView*>("lstChanSave");
-        auto& find = *host->findChild<QLineEdit*>("txtFind");
-        EXPECT_EQ(find.isVisible(), !listWindow) << "the list window's design stays as it was";
-        EXPECT_EQ(find.placeholderText(), "Find member");
-        EXPECT_EQ(find.accessibleName(), "Find member");
-        view.setFocus();
-        view.setCurrentIndex(view.model()->index(45, 0));
-
-        QTest::keySequence(&view, QKeySequence::Find);
-        EXPECT_TRUE(find.isVisible());
-        EXPECT_TRUE(find.hasFocus());
-        if (listWindow) {
-            EXPECT_EQ(find.geometry().bottom(), view.geometry().bottom()) << "over the list's lower edge";
-        }
-        QTest::keyClicks(&find, "EMBER4");
-        EXPECT_EQ(view.model()->rowCount(), 11) << "member4 and member40 to member49";
-        EXPECT_EQ(nameOf(view.currentIndex()), memberName(45)) << "still current while shown";
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Description),
-                  "11 of 60 members shown");
-        EXPECT_TRUE(members.contains(member(12))) << "a member the search hides is still listed";
-        EXPECT_EQ(members.count(), 60);
-
-        QSignalSpy activated(&members, &MemberPanel::memberActivated);
-        QTest::keyClick(&find, Qt::Key_Return);
-        EXPECT_EQ(activated.value(0).value(0).toString(), member(4)) << "Return activates the first shown";
-        QTest::keyClick(&find, Qt::Key_Down);
-        EXPECT_TRUE(view.hasFocus());
-        EXPECT_EQ(nameOf(view.currentIndex()), memberName(4));
-
-        view.setCurrentIndex(view.model()->index(3, 0));
-        QTest::keySequence(&view, QKeySequence::Find);
-        QTest::keyClick(&find, Qt::Key_Escape);
-        EXPECT_TRUE(find.text().isEmpty());
-        EXPECT_EQ(view.model()->rowCount(), 60) << "everyone again";
-        EXPECT_EQ(nameOf(view.currentIndex()), memberName(42));
-        EXPECT_EQ(find.isVisible(), !listWindow);
-        EXPECT_EQ(view.hasFocus(), listWindow) << "the list window gives the focus back to the list";
+    const bool listWindow = GetParam();
+    QWidget* host = listWindow ? static_cast<QWidget*>(&window) : &panel;
+    auto& members = listWindow ? window.panel() : panel;
+    members.setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    for (int index = 0; index < 60; ++index) {
+        members.TavrinAdd(member(index), "RATS", 0, index);
     }
+    host->show();
+    host->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(host));
+    auto& view = *host->findChild<QListView*>("lstChanSave");
+    auto& find = *host->findChild<QLineEdit*>("txtFind");
+    EXPECT_EQ(find.isVisible(), !listWindow) << "the list window's design stays as it was";
+    EXPECT_EQ(find.placeholderText(), "Find member");
+    EXPECT_EQ(find.accessibleName(), "Find member");
+    view.setFocus();
+    view.setCurrentIndex(view.model()->index(45, 0));
+
+    QTest::keySequence(&view, QKeySequence::Find);
+    EXPECT_TRUE(find.isVisible());
+    EXPECT_TRUE(find.hasFocus());
+    if (listWindow) {
+        EXPECT_EQ(find.geometry().bottom(), view.geometry().bottom()) << "over the list's lower edge";
+    }
+    QTest::keyClicks(&find, "EMBER4");
+    EXPECT_EQ(view.model()->rowCount(), 11) << "member4 and member40 to member49";
+    EXPECT_EQ(nameOf(view.currentIndex()), memberName(45)) << "still current while shown";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Description),
+              "11 of 60 members shown");
+    EXPECT_TRUE(members.contains(member(12))) << "a member the search hides is still listed";
+    EXPECT_EQ(members.count(), 60);
+
+    QSignalSpy activated(&members, &MemberPanel::memberActivated);
+    QTest::keyClick(&find, Qt::Key_Return);
+    EXPECT_EQ(activated.value(0).value(0).toString(), member(4)) << "Return activates the first shown";
+    QTest::keyClick(&find, Qt::Key_Down);
+    EXPECT_TRUE(view.hasFocus());
+    EXPECT_EQ(nameOf(view.currentIndex()), memberName(4));
+
+    view.setCurrentIndex(view.model()->index(3, 0));
+    QTest::keySequence(&view, QKeySequence::Find);
+    QTest::keyClick(&find, Qt::Key_Escape);
+    EXPECT_TRUE(find.text().isEmpty());
+    EXPECT_EQ(view.model()->rowCount(), 60) << "everyone again";
+    EXPECT_EQ(nameOf(view.currentIndex()), memberName(42));
+    EXPECT_EQ(find.isVisible(), !listWindow);
+    EXPECT_EQ(view.hasFocus(), listWindow) << "the list window gives the focus back to the list";
 }
+
+INSTANTIATE_TEST_SUITE_P(ListWindowOrPanel, FindMember, ::testing::Bool());
 
 } // namespace

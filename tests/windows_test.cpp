@@ -168,12 +168,27 @@ TEST_F(Windows, AddThenShowDisplaysTheMember) {
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(Windows, ClicksChangeTheListAsTyped) {
-    const struct {
-        const char* what;
-        std::function<void(Session&)> steps;
-        QStringList expected;
-    } cases[] = {
+struct Clicks {
+    const char* what;
+    std::function<void(Session&)> steps;
+    QStringList expected;
+};
+
+void PrintTo(const Clicks& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class ClicksChange : public ::testing::TestWithParam<Clicks>, public Session {};
+
+TEST_P(ClicksChange, TheListAsTyped) {
+    GetParam().steps(*this);
+    EXPECT_EQ(rows(), GetParam().expected);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ClicksChange,
+    ::testing::ValuesIn(std::vector<Clicks>{
         {"add twice leaves one", [](Session& w) { w.click("cmdAdd"), w.click("cmdAdd"); }, {zorvPlug}},
         {"flag 2 moves the member to the top",
          [](Session& w) {
@@ -203,61 +218,68 @@ TEST_F(Windows, ClicksChangeTheListAsTyped) {
              w.click("cmdAdd");
          },
          {"[ICON][/ICON][USER] Zo rv [/USER][PING]-7[/PING]"}},
-    };
-    for (const auto& c : cases) {
-        Session session;
-        c.steps(session);
-        EXPECT_EQ(session.rows(), c.expected) << c.what;
-        EXPECT_TRUE(session.errors.isEmpty()) << c.what;
+    }));
+
+struct Numbers {
+    QString flags;
+    QString ping;
+    QString error; // empty: accepted
+};
+
+void PrintTo(const Numbers& n, std::ostream* out) {
+    *out << n.flags.toStdString() << " / " << n.ping.toStdString();
+}
+
+QString flagsNeed() {
+    return "Flags must be a whole number from -2147483648 to 2147483647.";
+}
+
+QString pingNeeds() {
+    return "Ping must be a whole number from -2147483648 to 2147483647.";
+}
+
+class BadNumbers : public ::testing::TestWithParam<Numbers>, public Session {};
+
+TEST_P(BadNumbers, AreReportedAndTheListIsKept) {
+    const Numbers& c = GetParam();
+    type("txtName", "Zorv");
+    type("txtFlag", "0");
+    type("txtPing", "1");
+    click("cmdAdd");
+    type("txtFlag", c.flags);
+    type("txtPing", c.ping);
+    click("cmdAdd");
+    if (c.error.isEmpty()) {
+        EXPECT_TRUE(errors.isEmpty());
+        EXPECT_NE(rows(), QStringList{"[ICON]STAR[/ICON][USER]Zorv[/USER][PING]1[/PING]"});
+    } else {
+        EXPECT_EQ(errors, QStringList{c.error});
+        EXPECT_EQ(rows(), QStringList{"[ICON]STAR[/ICON][USER]Zorv[/USER][PING]1[/PING]"});
     }
 }
 
-TEST_F(Windows, BadNumbersAreReportedAndTheListIsKept) {
-    const QString flagsNeed = "Flags must be a whole number from -2147483648 to 2147483647.";
-    const QString pingNeeds = "Ping must be a whole number from -2147483648 to 2147483647.";
-    const struct {
-        QString flags;
-        QString ping;
-        QString error; // empty: accepted
-    } cases[] = {
-        {"abc", "47", flagsNeed},
-        {"", "47", flagsNeed},
-        {"16", "", pingNeeds},
-        {"abc", "xyz", pingNeeds}, // the ping is converted first
-        {"2147483648", "47", flagsNeed},
-        {"16", "-2147483649", pingNeeds},
-        {"1.5", "47", flagsNeed},
-        {"0x10", "47", flagsNeed},
-        {"1 6", "47", flagsNeed},
-        {"-", "47", flagsNeed},
-        {"\u0661\u0666", "47", flagsNeed}, // digits of another script
-        {"16", "99999999999999999999", pingNeeds},
-        {"1,000", "47", flagsNeed}, // no group separators
-        {"+-1", "47", flagsNeed},
-        {"1e3", "47", flagsNeed},
-        {" 16 ", " 47 ", ""},
-        {"\u00A016\u00A0", "047", ""}, // no-break spaces, a leading zero
-        {"+16", "+47", ""},
-        {"-2147483648", "2147483647", ""},
-    };
-    for (const auto& c : cases) {
-        errors.clear();
-        type("txtName", "Zorv");
-        type("txtFlag", "0");
-        type("txtPing", "1");
-        click("cmdAdd");
-        type("txtFlag", c.flags);
-        type("txtPing", c.ping);
-        click("cmdAdd");
-        if (c.error.isEmpty()) {
-            EXPECT_TRUE(errors.isEmpty()) << c.flags.toStdString() << " / " << c.ping.toStdString();
-            EXPECT_NE(rows(), QStringList{"[ICON]STAR[/ICON][USER]Zorv[/USER][PING]1[/PING]"});
-        } else {
-            EXPECT_EQ(errors, QStringList{c.error}) << c.flags.toStdString() << " / " << c.ping.toStdString();
-            EXPECT_EQ(rows(), QStringList{"[ICON]STAR[/ICON][USER]Zorv[/USER][PING]1[/PING]"});
-        }
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Windows, BadNumbers,
+                         ::testing::ValuesIn(std::vector<Numbers>{
+                             {"abc", "47", flagsNeed()},
+                             {"", "47", flagsNeed()},
+                             {"16", "", pingNeeds()},
+                             {"abc", "xyz", pingNeeds()}, // the ping is converted first
+                             {"2147483648", "47", flagsNeed()},
+                             {"16", "-2147483649", pingNeeds()},
+                             {"1.5", "47", flagsNeed()},
+                             {"0x10", "47", flagsNeed()},
+                             {"1 6", "47", flagsNeed()},
+                             {"-", "47", flagsNeed()},
+                             {"\u0661\u0666", "47", flagsNeed()}, // digits of another script
+                             {"16", "99999999999999999999", pingNeeds()},
+                             {"1,000", "47", flagsNeed()}, // no group separators
+                             {"+-1", "47", flagsNeed()},
+                             {"1e3", "47", flagsNeed()},
+                             {" 16 ", " 47 ", ""},
+                             {"\u00A016\u00A0", "047", ""}, // no-break spaces, a leading zero
+                             {"+16", "+47", ""},
+                             {"-2147483648", "2147483647", ""},
+                         }));
 
 TEST(Clicks, AFailureOfAnyKindIsReported) {
     const struct {
@@ -382,9 +404,7 @@ TEST_F(Windows, AMemberFloodPaintsTheListOnce) {
         listWindow.window()->TavrinAdd(QString("member%1").arg(index), "RATS", index % 7 == 0 ? 2 : 0, index);
     }
     // Let the view lay out and paint, however long that takes, then a little more.
-    for (int wait = 0; wait < 100 && counter.paints == 0; ++wait) {
-        QTest::qWait(50);
-    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, 5000));
     QTest::qWait(100);
     EXPECT_EQ(counter.paints, 1);
     EXPECT_EQ(rows().size(), 5000);
@@ -399,9 +419,8 @@ TEST_F(Windows, EveryFrameShowsTheMembersWhileTheyChange) {
         window.TavrinAdd(QString("member%1").arg(index), "RATS", 0, index);
     }
     QWidget& rows = *window.findChild<QListView*>("lstChanSave")->viewport();
-    for (int wait = 0; wait < 100 && darkPixels(onScreen(rows)) == 0; ++wait) {
-        QTest::qWait(10); // the first full paint
-    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return darkPixels(onScreen(rows)) > 0; }, 1000))
+        << "the first full paint";
     QStringList blank;
     QStringList stale;
     for (int turn = 0; turn < 40; ++turn) {
@@ -418,39 +437,85 @@ TEST_F(Windows, EveryFrameShowsTheMembersWhileTheyChange) {
     EXPECT_TRUE(stale.isEmpty()) << "out of date after changes " << stale.join(", ").toStdString();
 }
 
-TEST_F(Windows, TheListIsBrowsedByKeysAndClicks) {
-    click("cmdShowWeb");
-    frmTavrin& window = *listWindow.window();
-    for (int index = 0; index < 100; ++index) {
-        window.TavrinAdd(QString("member%1").arg(index), "RATS", 0, index);
-    }
-    settle();
-    auto* view = window.findChild<QListView*>("lstChanSave");
-    const int rowHeight = view->visualRect(view->model()->index(0, 0)).height();
-    ASSERT_GT(rowHeight, 0);
-    const int page = view->viewport()->height() / rowHeight;
-    const struct {
-        std::vector<Qt::Key> keys;
-        int row;
-    } cases[] = {
-        {{Qt::Key_Down}, 1},
-        {{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}, 3},
-        {{Qt::Key_End}, 99},
-        {{Qt::Key_End, Qt::Key_Down}, 99},
-        {{Qt::Key_End, Qt::Key_Home, Qt::Key_Up}, 0},
-        {{Qt::Key_PageDown}, page},
-        {{Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}, page},
-        {{Qt::Key_End, Qt::Key_PageUp}, 99 - page},
-    };
-    for (const auto& c : cases) {
-        view->setCurrentIndex(view->model()->index(0, 0));
-        for (const auto key : c.keys) {
-            QTest::keyClick(view, key);
+// The list window with 100 members, shown.
+class ShownList : public Session {
+protected:
+    ShownList() {
+        click("cmdShowWeb");
+        for (int index = 0; index < 100; ++index) {
+            listWindow.window()->TavrinAdd(QString("member%1").arg(index), "RATS", 0, index);
         }
-        EXPECT_EQ(view->currentIndex().row(), c.row) << "after " << c.keys.size() << " keys";
-        EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex())))
-            << "row " << c.row << " is scrolled into view";
+        settle();
+        view = listWindow.window()->findChild<QListView*>("lstChanSave");
+        rowHeight = view->visualRect(view->model()->index(0, 0)).height();
+        page = view->viewport()->height() / std::max(1, rowHeight);
     }
+
+    QListView* view = nullptr;
+    int rowHeight = 0;
+    int page = 0;
+};
+
+struct Keys {
+    std::vector<Qt::Key> keys;
+    std::function<int(int page)> row;
+};
+
+void PrintTo(const Keys& k, std::ostream* out) {
+    *out << k.keys.size() << " keys, ending with " << k.keys.back();
+}
+
+class ListKeys : public ::testing::TestWithParam<Keys>, public ShownList {};
+
+TEST_P(ListKeys, MoveTheCurrentMemberAndKeepItInView) {
+    ASSERT_GT(rowHeight, 0);
+    view->setCurrentIndex(view->model()->index(0, 0));
+    for (const auto key : GetParam().keys) {
+        QTest::keyClick(view, key);
+    }
+    EXPECT_EQ(view->currentIndex().row(), GetParam().row(page));
+    EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex())));
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, ListKeys,
+                         ::testing::ValuesIn(std::vector<Keys>{
+                             {{Qt::Key_Down},
+                              [](int) {
+                                  return 1;
+                              }},
+                             {{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down},
+                              [](int) {
+                                  return 3;
+                              }},
+                             {{Qt::Key_End},
+                              [](int) {
+                                  return 99;
+                              }},
+                             {{Qt::Key_End, Qt::Key_Down},
+                              [](int) {
+                                  return 99;
+                              }},
+                             {{Qt::Key_End, Qt::Key_Home, Qt::Key_Up},
+                              [](int) {
+                                  return 0;
+                              }},
+                             {{Qt::Key_PageDown},
+                              [](int page) {
+                                  return page;
+                              }},
+                             {{Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp},
+                              [](int page) {
+                                  return page;
+                              }},
+                             {{Qt::Key_End, Qt::Key_PageUp},
+                              [](int page) {
+                                  return 99 - page;
+                              }},
+                         }));
+
+class ListWindowUse : public ::testing::Test, public ShownList {};
+
+TEST_F(ListWindowUse, TypeAheadCopyAndClicksWorkAndNoStrayKeyClosesIt) {
     QTest::keyClicks(view, "member42"); // type-ahead finds the member by name
     EXPECT_EQ(view->currentIndex().row(), 42);
     QTest::keySequence(view, QKeySequence::Copy);
