@@ -6,6 +6,7 @@
 // Qt's to handle.
 
 #include "tavrin_widgets/chan_save_list_model.h"
+#include "tavrin_widgets/frm_tavrin.h"
 #include "tavrin_widgets/member_panel.h"
 
 #include <QApplication>
@@ -119,6 +120,34 @@ TEST(PanelAllocationFailure, NothingEscapesAndTheListIsWholeBeforeOrAfter) {
             EXPECT_EQ(panel.count(), panel.model().rowCount()) << c.what << ", allocation " << failAt;
             ASSERT_LT(failAt, 5000) << c.what;
         }
+    }
+    qt_register_signal_spy_callbacks(nullptr);
+}
+
+// The list window's TavrinDel is the one that throws: the program's test
+// window reports its failure, and the list is as it was.
+TEST(PanelAllocationFailure, TheListWindowsDeleteThrowsItsFailure) {
+    qt_register_signal_spy_callbacks(&deliveries);
+    bool succeeded = false;
+    for (long failAt = 0; !succeeded; ++failAt) {
+        frmTavrin window;
+        for (const char* name : {"Kestrel", "Zorvathan", "Mirelle"}) {
+            window.TavrinAdd(name, "RATS", 0, 47);
+        }
+        countRowsBeingMoved(window.model());
+        bool thrown = false;
+        allocationsBeforeFailure = failAt;
+        try {
+            window.TavrinDel("ZORVATHAN");
+        } catch (const std::exception& failure) {
+            thrown = true;
+            allocationsBeforeFailure = -1;
+            EXPECT_STREQ(failure.what(), "std::bad_alloc");
+        }
+        succeeded = allocationsBeforeFailure != -1;
+        allocationsBeforeFailure = -1;
+        EXPECT_EQ(window.panel().count(), thrown ? 3 : 2) << "allocation " << failAt;
+        ASSERT_LT(failAt, 5000);
     }
     qt_register_signal_spy_callbacks(nullptr);
 }

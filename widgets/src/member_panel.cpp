@@ -171,9 +171,14 @@ void MemberPanel::setDisplayMode(DisplayMode mode) {
     if (mode == d->displayMode) {
         return;
     }
-    d->displayMode = mode;
-    d->lstChanSave->setItemDelegate(mode == DisplayMode::Members ? d->membersDelegate : d->entryTextDelegate);
-    emit displayModeChanged(mode);
+    d->guarded([&] {
+        d->lstChanSave->setItemDelegate(mode == DisplayMode::Members ? d->membersDelegate
+                                                                     : d->entryTextDelegate);
+        d->displayMode = mode;
+    });
+    if (d->displayMode == mode) {
+        emit displayModeChanged(mode);
+    }
 }
 
 bool MemberPanel::isHeaderVisible() const {

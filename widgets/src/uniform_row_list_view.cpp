@@ -429,7 +429,7 @@ void UniformRowListView::dataChanged(const QModelIndex& topLeft, const QModelInd
 // A screen reader follows the current member only while the list has the
 // focus: a change made from another window does not pull the reader here.
 void UniformRowListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    QAbstractItemView::currentChanged(current, previous); // QListView's asks for the layout
+    QAbstractItemView::currentChanged(current, previous); // QListView's finds the row in its layout
 #if QT_CONFIG(accessibility)
     if (hasFocus()) {
         tellScreenReader(this, QAccessible::Focus, current);
@@ -442,7 +442,7 @@ void UniformRowListView::selectionChanged(const QItemSelection& selected, const 
     tellScreenReader(this, QAccessible::SelectionAdd, selected.indexes().value(0));
     tellScreenReader(this, QAccessible::SelectionRemove, deselected.indexes().value(0));
 #endif
-    QAbstractItemView::selectionChanged(selected, deselected); // QListView's reaches for the layout
+    QAbstractItemView::selectionChanged(selected, deselected); // QListView's finds rows in its layout
 }
 // NOLINTEND(bugprone-parent-virtual-call)
 
