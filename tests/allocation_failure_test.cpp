@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <malloc.h>
 #include <new>
 #include <random>
 #include <string>
@@ -18,8 +19,17 @@ namespace {
 long allocationsBeforeFailure = -1; // negative: never fail
 long long bytesInUse = 0;
 long long bigBytesAllocated = 0; // in blocks of 16 KiB and more, as a list's buffers are
-// Each block starts with its size, so that freeing it can be counted.
-constexpr std::size_t header = alignof(std::max_align_t);
+
+// The size of a block from malloc. On Windows a DLL may free with its own
+// operator delete what this program's operator new gave, or the other way
+// round, so a block carries nothing but what malloc put there.
+std::size_t blockSize(void* block) {
+#ifdef _WIN32
+    return _msize(block);
+#else
+    return malloc_usable_size(block);
+#endif
+}
 } // namespace
 
 void* operator new(std::size_t size) {
@@ -30,20 +40,18 @@ void* operator new(std::size_t size) {
     if (allocationsBeforeFailure > 0) {
         --allocationsBeforeFailure;
     }
-    if (auto* memory = static_cast<char*>(std::malloc(size + header))) {
-        *reinterpret_cast<std::size_t*>(memory) = size;
-        bytesInUse += static_cast<long long>(size);
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        bytesInUse += static_cast<long long>(blockSize(memory));
         bigBytesAllocated += size >= 16384 ? static_cast<long long>(size) : 0;
-        return memory + header;
+        return memory;
     }
     throw std::bad_alloc();
 }
 
 void operator delete(void* memory) noexcept {
     if (memory != nullptr) {
-        char* block = static_cast<char*>(memory) - header;
-        bytesInUse -= static_cast<long long>(*reinterpret_cast<std::size_t*>(block));
-        std::free(block);
+        bytesInUse -= static_cast<long long>(blockSize(memory));
+        std::free(memory);
     }
 }
 
