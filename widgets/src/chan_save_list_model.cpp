@@ -199,29 +199,35 @@ int ChanSaveListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : d->list.shownCount();
 }
 
+// Views ask from inside Qt's painting and accessibility: a row whose value
+// cannot be had, as when memory runs out, answers nothing.
 QVariant ChanSaveListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const std::u16string_view text = d->textInRow(index.row());
-    switch (role) {
-    case Qt::DisplayRole:
-        return toQString(text);
-    case Qt::ToolTipRole:
-    case Qt::AccessibleTextRole:
-        return tavrin::detail::memberInWords(index);
-    case NameRole:
-        return toQString(tavrin::entryFields(text).name);
-    case StandingRole:
-        return static_cast<int>(tavrin::standingOf(tavrin::entryFields(text).keyword));
-    case KeywordRole:
-        return toQString(tavrin::entryFields(text).keyword);
-    case PingRole:
-        if (const auto ping = tavrin::readPing(tavrin::entryFields(text).pingField).milliseconds) {
-            return static_cast<qlonglong>(*ping);
+    try {
+        const std::u16string_view text = d->textInRow(index.row());
+        switch (role) {
+        case Qt::DisplayRole:
+            return toQString(text);
+        case Qt::ToolTipRole:
+        case Qt::AccessibleTextRole:
+            return tavrin::detail::memberInWords(index);
+        case NameRole:
+            return toQString(tavrin::entryFields(text).name);
+        case StandingRole:
+            return static_cast<int>(tavrin::standingOf(tavrin::entryFields(text).keyword));
+        case KeywordRole:
+            return toQString(tavrin::entryFields(text).keyword);
+        case PingRole:
+            if (const auto ping = tavrin::readPing(tavrin::entryFields(text).pingField).milliseconds) {
+                return static_cast<qlonglong>(*ping);
+            }
+            return {};
+        default:
+            return {};
         }
-        return {};
-    default:
+    } catch (...) {
         return {};
     }
 }
