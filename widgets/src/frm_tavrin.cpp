@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include <stdexcept>
+#include <utility>
 
 class frmTavrinPrivate {
 public:
@@ -11,6 +12,7 @@ public:
 
     MemberPanel* const panel;
     QPushButton* const cmdClose;
+    QString failure; // the panel's last, while TavrinDel runs
 };
 
 frmTavrin::frmTavrin(QWidget* parent) : QWidget(parent), d(std::make_unique<frmTavrinPrivate>(this)) {
@@ -29,6 +31,7 @@ frmTavrin::frmTavrin(QWidget* parent) : QWidget(parent), d(std::make_unique<frmT
     panel->setFont(listFont);
     connect(panel, &MemberPanel::memberActivated, this, &frmTavrin::memberActivated);
     connect(panel, &MemberPanel::displayModeChanged, this, &frmTavrin::displayModeChanged);
+    connect(panel, &MemberPanel::failed, this, [this](const QString& reason) { d->failure = reason; });
 
     QPushButton* const cmdClose = d->cmdClose;
     cmdClose->setObjectName("cmdClose");
@@ -53,13 +56,10 @@ void frmTavrin::TavrinAdd(const QString& username, const QString& Message, qint3
 }
 
 void frmTavrin::TavrinDel(const QString& username) {
-    QString failure;
-    const QMetaObject::Connection told = connect(d->panel, &MemberPanel::failed, this,
-                                                 [&failure](const QString& reason) { failure = reason; });
+    d->failure = QString();
     d->panel->TavrinDel(username);
-    disconnect(told);
-    if (!failure.isNull()) {
-        throw std::runtime_error(failure.toLocal8Bit().toStdString());
+    if (!d->failure.isNull()) {
+        throw std::runtime_error(std::exchange(d->failure, QString()).toLocal8Bit().toStdString());
     }
 }
 
