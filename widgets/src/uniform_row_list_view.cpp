@@ -370,12 +370,15 @@ void UniformRowListView::rowsInserted(const QModelIndex& parent, int start, int 
     if (parent != rootIndex()) {
         return;
     }
-    const int followed = ScrollAnchor::rowsFollowedOnEntry(start, end - start + 1, rowAtY(0), scrollValue());
-    if (followed != 0) {
-        followRowsAbove(followed);
-    } else {
-        rowsMovedFrom(start, end - start + 1);
-    }
+    followRows([&] {
+        const int followed =
+            ScrollAnchor::rowsFollowedOnEntry(start, end - start + 1, rowAtY(0), scrollValue());
+        if (followed != 0) {
+            followRowsAbove(followed);
+        } else {
+            rowsMovedFrom(start, end - start + 1);
+        }
+    });
 }
 
 void UniformRowListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
@@ -387,14 +390,16 @@ void UniformRowListView::rowsRemoved(const QModelIndex& parent, int start, int e
     if (parent != rootIndex()) {
         return;
     }
-    const int top = rowAtY(0);
-    const int followed = ScrollAnchor::rowsFollowedOnLeaving(start, end, top);
-    if (followed != 0) {
-        followRowsAbove(followed);
-    }
-    if (end >= top) {
-        rowsMovedFrom(start, start - end - 1);
-    }
+    followRows([&] {
+        const int top = rowAtY(0);
+        const int followed = ScrollAnchor::rowsFollowedOnLeaving(start, end, top);
+        if (followed != 0) {
+            followRowsAbove(followed);
+        }
+        if (end >= top) {
+            rowsMovedFrom(start, start - end - 1);
+        }
+    });
 }
 
 void UniformRowListView::followRowsAbove(int rows) noexcept {
@@ -418,6 +423,20 @@ void UniformRowListView::rowsMovedFrom(int row, int rows) {
         viewport()->update(moved);
     } else {
         viewport()->scroll(0, clampToInt(qint64{rows} * rowHeight()), moved);
+    }
+}
+
+// Rows come and go inside the list's changes, which cannot fail: when what
+// follows them cannot be done, as when memory runs out, the viewport is
+// painted afresh instead.
+template <typename Follow> void UniformRowListView::followRows(Follow follow) noexcept {
+    try {
+        follow();
+    } catch (...) {
+        try {
+            viewport()->update();
+        } catch (...) {
+        }
     }
 }
 

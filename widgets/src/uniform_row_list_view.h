@@ -77,6 +77,7 @@ private:
     // Moves what is visible of the rows from this one down by this many rows
     // on screen, and paints what that uncovers.
     void rowsMovedFrom(int row, int rows);
+    template <typename Follow> void followRows(Follow follow) noexcept;
     void rowsRemoved(const QModelIndex& parent, int start, int end);
     // Scrolls by this many rows without moving what the viewport shows; the
     // scroll bar follows before the next paint.
