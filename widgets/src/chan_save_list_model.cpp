@@ -199,36 +199,57 @@ int ChanSaveListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : d->list.shownCount();
 }
 
-// Views ask from inside Qt's painting and accessibility: a row whose value
-// cannot be had, as when memory runs out, answers nothing.
 QVariant ChanSaveListModel::data(const QModelIndex& index, int role) const {
+    QModelRoleData value(role);
+    multiData(index, value);
+    return value.data();
+}
+
+// The entry is read once for every role asked for at once, as a delegate does
+// for each row it paints. Views ask from inside Qt's painting and
+// accessibility: a row whose values cannot be had, as when memory runs out,
+// answers nothing.
+void ChanSaveListModel::multiData(const QModelIndex& index, QModelRoleDataSpan roles) const {
+    for (QModelRoleData& value : roles) {
+        value.clearData();
+    }
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
-        return {};
+        return;
     }
     try {
         const std::u16string_view text = d->textInRow(index.row());
-        switch (role) {
-        case Qt::DisplayRole:
-            return toQString(text);
-        case Qt::ToolTipRole:
-        case Qt::AccessibleTextRole:
-            return tavrin::detail::memberInWords(index);
-        case NameRole:
-            return toQString(tavrin::entryFields(text).name);
-        case StandingRole:
-            return static_cast<int>(tavrin::standingOf(tavrin::entryFields(text).keyword));
-        case KeywordRole:
-            return toQString(tavrin::entryFields(text).keyword);
-        case PingRole:
-            if (const auto ping = tavrin::readPing(tavrin::entryFields(text).pingField).milliseconds) {
-                return static_cast<qlonglong>(*ping);
+        const tavrin::EntryFields fields = tavrin::entryFields(text);
+        for (QModelRoleData& value : roles) {
+            switch (value.role()) {
+            case Qt::DisplayRole:
+                value.setData(toQString(text));
+                break;
+            case Qt::ToolTipRole:
+            case Qt::AccessibleTextRole:
+                value.setData(tavrin::detail::memberInWords(index));
+                break;
+            case NameRole:
+                value.setData(toQString(fields.name));
+                break;
+            case StandingRole:
+                value.setData(static_cast<int>(tavrin::standingOf(fields.keyword)));
+                break;
+            case KeywordRole:
+                value.setData(toQString(fields.keyword));
+                break;
+            case PingRole:
+                if (const auto ping = tavrin::readPing(fields.pingField).milliseconds) {
+                    value.setData(static_cast<qlonglong>(*ping));
+                }
+                break;
+            default:
+                break;
             }
-            return {};
-        default:
-            return {};
         }
     } catch (...) {
-        return {};
+        for (QModelRoleData& value : roles) {
+            value.clearData();
+        }
     }
 }
 

@@ -7,6 +7,8 @@
 #include <QModelIndex>
 #include <QStringList>
 
+#include <array>
+
 namespace tavrin::detail {
 namespace {
 
@@ -43,15 +45,18 @@ QString keywordInWords(Standing standing, const QString& keyword) {
 } // namespace
 
 QString memberInWords(const QModelIndex& member) {
-    const QString name = member.data(ChanSaveListModel::NameRole).toString();
-    const QString keyword = member.data(ChanSaveListModel::KeywordRole).toString();
-    const QVariant ping = member.data(ChanSaveListModel::PingRole);
-    QStringList words{name.isEmpty() ? translated("unnamed member") : name};
-    if (!keyword.isEmpty()) {
-        words << keywordInWords(static_cast<Standing>(member.data(ChanSaveListModel::StandingRole).toInt()),
-                                keyword);
+    std::array roles{
+        QModelRoleData(ChanSaveListModel::NameRole), QModelRoleData(ChanSaveListModel::StandingRole),
+        QModelRoleData(ChanSaveListModel::KeywordRole), QModelRoleData(ChanSaveListModel::PingRole)};
+    member.multiData(roles);
+    const auto& [name, standing, keyword, ping] = roles;
+    QStringList words{name.data().toString().isEmpty() ? translated("unnamed member")
+                                                       : name.data().toString()};
+    if (!keyword.data().toString().isEmpty()) {
+        words << keywordInWords(static_cast<Standing>(standing.data().toInt()), keyword.data().toString());
     }
-    words << (ping.isValid() ? translated("ping %1").arg(ping.toLongLong()) : translated("no UDP"));
+    words << (ping.data().isValid() ? translated("ping %1").arg(ping.data().toLongLong())
+                                    : translated("no UDP"));
     return words.join(QLatin1String(", "));
 }
 

@@ -6,16 +6,13 @@
 #include <QApplication>
 #include <QPainter>
 
+#include <array>
+
 namespace tavrin::detail {
 namespace {
 
 // No row is wide enough to show more of a name than this.
 constexpr qsizetype longestShownName = 512;
-
-std::optional<qint64> pingOf(const QModelIndex& index) {
-    const QVariant ping = index.data(ChanSaveListModel::PingRole);
-    return ping.isValid() ? std::optional<qint64>(ping.toLongLong()) : std::nullopt;
-}
 
 } // namespace
 
@@ -45,16 +42,23 @@ void MembersDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QRectF name(badge.right() + height / 3, row.top(), meter.left() - badge.right() - height * 2 / 3,
                       height);
 
+    std::array roles{
+        QModelRoleData(ChanSaveListModel::NameRole), QModelRoleData(ChanSaveListModel::StandingRole),
+        QModelRoleData(ChanSaveListModel::KeywordRole), QModelRoleData(ChanSaveListModel::PingRole)};
+    index.multiData(roles);
+    const auto& [nameRole, standing, keyword, ping] = roles;
+
     painter->save();
-    const auto standing = static_cast<Standing>(index.data(ChanSaveListModel::StandingRole).toInt());
-    paintBadge(*painter, badge, standing, index.data(ChanSaveListModel::KeywordRole).toString(),
+    paintBadge(*painter, badge, static_cast<Standing>(standing.data().toInt()), keyword.data().toString(),
                selected ? std::optional<QColor>(item.palette.color(group, QPalette::Base)) : std::nullopt);
     painter->setPen(item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(item.font);
-    const QString shownName = index.data(ChanSaveListModel::NameRole).toString().left(longestShownName);
+    const QString shownName = nameRole.data().toString().left(longestShownName);
     painter->drawText(name, Qt::AlignLeft | Qt::AlignVCenter,
                       item.fontMetrics.elidedText(shownName, Qt::ElideRight, qFloor(name.width())));
-    paintConnectionMeter(*painter, meter, connectionQuality(pingOf(index)), item.palette);
+    const auto milliseconds =
+        ping.data().isValid() ? std::optional<qint64>(ping.data().toLongLong()) : std::nullopt;
+    paintConnectionMeter(*painter, meter, connectionQuality(milliseconds), item.palette);
     painter->restore();
 }
 

@@ -74,12 +74,12 @@ RowGeometry UniformRowListView::geometry() const {
     return {rowHeight(), viewport()->height(), rowCount(), scrollsPerItem()};
 }
 
-int UniformRowListView::scrollValue() const {
-    return clampToInt(qint64{verticalScrollBar()->value()} + qint64{anchor_.followed()} * geometry().step());
+int UniformRowListView::scrollValueIn(const RowGeometry& rows) const {
+    return clampToInt(qint64{verticalScrollBar()->value()} + qint64{anchor_.followed()} * rows.step());
 }
 
 int UniformRowListView::verticalOffset() const {
-    return geometry().offsetAt(scrollValue());
+    return offsetIn(geometry());
 }
 
 int UniformRowListView::horizontalOffset() const {

@@ -68,8 +68,16 @@ private:
     int rowCount() const;
     int rowHeight() const;
     RowGeometry geometry() const;
-    int rowAtY(int y) const { return geometry().rowAt(y, verticalOffset()); }
-    int rowTop(int row) const { return geometry().rowTop(row, verticalOffset()); }
+    // How far the rows are scrolled, in pixels, as these rows lie.
+    int offsetIn(const RowGeometry& rows) const { return rows.offsetAt(scrollValueIn(rows)); }
+    int rowAtY(int y) const {
+        const RowGeometry rows = geometry();
+        return rows.rowAt(y, offsetIn(rows));
+    }
+    int rowTop(int row) const {
+        const RowGeometry rows = geometry();
+        return rows.rowTop(row, offsetIn(rows));
+    }
     bool scrollsPerItem() const { return verticalScrollMode() == ScrollPerItem; }
     QModelIndex rowIndex(int row) const;
     void updateScrollRange();
@@ -84,7 +92,8 @@ private:
     void followRowsAbove(int rows) noexcept;
     // The scroll position, with the rows followed that the scroll bar has not
     // caught up with yet.
-    int scrollValue() const;
+    int scrollValue() const { return scrollValueIn(geometry()); }
+    int scrollValueIn(const RowGeometry& rows) const;
 
     mutable int rowHeight_ = 0; // 0 until a row has been measured
     bool scrollRangePending_ = false;

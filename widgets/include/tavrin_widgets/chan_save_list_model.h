@@ -68,6 +68,7 @@ public:
     QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    void multiData(const QModelIndex& index, QModelRoleDataSpan roles) const override;
     QHash<int, QByteArray> roleNames() const override;
 
 signals:
