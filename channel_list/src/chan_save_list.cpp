@@ -76,7 +76,12 @@ struct ChanSaveList::Store {
     EntryId idAt(Position position) const noexcept { return order.itemIn(order.slotAt(position)); }
     Entry& entry(EntryId id) noexcept { return entries[static_cast<std::size_t>(id)]; }
     const Entry& entry(EntryId id) const noexcept { return entries[static_cast<std::size_t>(id)]; }
-    std::size_t hashOfId(EntryId id) const noexcept { return entry(id).hash; }
+    // What the name index asks of an entry it holds.
+    auto hashes() const noexcept {
+        return [this](EntryId id) {
+            return entry(id).hash;
+        };
+    }
 
     std::u16string_view textOf(const Entry& e) const noexcept {
         return chars.view(e.chars.start, e.textLength);
@@ -127,7 +132,7 @@ struct ChanSaveList::Store {
 
     // Room in the index and the buffer for a text and its folded name.
     void reserveFor(std::u16string_view text, const std::optional<std::u16string>& folded) {
-        names.reserve(folded ? 1 : 0, [this](EntryId id) { return hashOfId(id); });
+        names.reserve(folded ? 1 : 0, hashes());
         chars.reserve(text.size() + (folded ? folded->size() : 0), [this](auto move) {
             for (Entry& e : entries) {
                 move(e.chars);
@@ -154,7 +159,7 @@ struct ChanSaveList::Store {
     void erase(EntryId id) noexcept {
         Entry& e = entry(id);
         if (e.named) {
-            names.erase(id, e.hash, [this](EntryId other) { return hashOfId(other); });
+            names.erase(id, e.hash, hashes());
         }
         chars.release(e.chars);
         e = Entry{};
