@@ -4,64 +4,21 @@
 
 #include "channel_list/tavrin.h"
 
+#include "failing_allocator.h"
 #include "reference_channel_list.h"
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
-#include <cstdlib>
-#include <malloc.h>
 #include <new>
 #include <random>
 #include <string>
 
-namespace {
-long allocationsBeforeFailure = -1; // negative: never fail
-long long bytesInUse = 0;
-long long bigBytesAllocated = 0; // in blocks of 16 KiB and more, as a list's buffers are
-
-// The size of a block from malloc. On Windows a DLL may free with its own
-// operator delete what this program's operator new gave, or the other way
-// round, so a block carries nothing but what malloc put there.
-std::size_t blockSize(void* block) {
-#ifdef _WIN32
-    return _msize(block);
-#else
-    return malloc_usable_size(block);
-#endif
-}
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (allocationsBeforeFailure == 0) {
-        allocationsBeforeFailure = -1;
-        throw std::bad_alloc();
-    }
-    if (allocationsBeforeFailure > 0) {
-        --allocationsBeforeFailure;
-    }
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-        bytesInUse += static_cast<long long>(blockSize(memory));
-        bigBytesAllocated += size >= 16384 ? static_cast<long long>(size) : 0;
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept {
-    if (memory != nullptr) {
-        bytesInUse -= static_cast<long long>(blockSize(memory));
-        std::free(memory);
-    }
-}
-
-void operator delete(void* memory, std::size_t) noexcept {
-    operator delete(memory);
-}
-
 namespace tavrin {
 namespace {
 
+using testing::allocationsBeforeFailure;
+using testing::bigBytesAllocated;
+using testing::bytesInUse;
 using testing::textsOf;
 
 struct Case {

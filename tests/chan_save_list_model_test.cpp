@@ -239,11 +239,11 @@ TEST_P(TypeAheadInTheView, GoesOnBelowTheCurrentMember) {
     EXPECT_EQ(view.currentIndex().row(), GetParam().current);
 }
 
-INSTANTIATE_TEST_SUITE_P(ListView, TypeAheadInTheView,
-                         ::testing::Values(Typing{"a letter starts below the current member", {"m"}, 1},
-                                           Typing{"the same letter again steps on", {"mm"}, 3},
-                                           Typing{
-                                               "after the pause, a new search starts below", {"mi", "m"}, 3},
-                                           Typing{"letters in quick succession are one search", {"mil"}, 3}));
+// Which text is looked for is type-ahead's own; the view looks for it from
+// the right row.
+INSTANTIATE_TEST_SUITE_P(
+    ListView, TypeAheadInTheView,
+    ::testing::Values(Typing{"the same letter again steps on", {"mm"}, 3},
+                      Typing{"after the pause, a new search starts below", {"mi", "m"}, 3}));
 
 } // namespace

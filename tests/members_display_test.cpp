@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <span>
 
 namespace {
 
@@ -170,13 +171,8 @@ TEST(MembersDisplay, EveryBadgeStaysVisibleOnASelectedRow) {
     dark.setColor(QPalette::Text, QColor(0xE0, 0xE0, 0xE0));
     dark.setColor(QPalette::Highlight, QColor(0x2F, 0x7F, 0xE0));
     dark.setColor(QPalette::HighlightedText, Qt::white);
-    const Member badges[] = {
-        {Standing::channelOperator, "OP", 47},    {Standing::blizzardRepresentative, "BLIZZ", 47},
-        {Standing::systemOperator, "SYSOP", 47},  {Standing::speaker, "SPKR", 47},
-        {Standing::guest, "GLASSES", 47},         {Standing::squelched, "SQUELCH", 47},
-        {Standing::gfOfficial, "GFOFFICIAL", 47}, {Standing::gfPlayer, "GFPLAYER", 47},
-    };
-    const QRect symbol(19, 4, 10, 10); // the middle of the badge's square
+    const auto badges = std::span(everyBadgeAndMeter).first(8); // each standing of the icon rules
+    const QRect symbol(19, 4, 10, 10);                          // the middle of the badge's square
     for (const QPalette& palette : {QApplication::palette(), dark}) {
         for (const Member& badge : badges) {
             const QImage unselected = paintedRow(badge, false, palette).copy(symbol);

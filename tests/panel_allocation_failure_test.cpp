@@ -5,6 +5,7 @@
 // between its signals before and after, are left alone: those failures are
 // Qt's to handle.
 
+#include "failing_allocator.h"
 #include "tavrin_widgets/chan_save_list_model.h"
 #include "tavrin_widgets/frm_tavrin.h"
 #include "tavrin_widgets/member_panel.h"
@@ -15,40 +16,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
-#include <new>
 
 namespace {
-long allocationsBeforeFailure = -1; // negative: never fail
+
+using tavrin::testing::allocationsBeforeFailure;
+
 int rowsBeingMoved = 0;
 int signalsBeingDelivered = 0;
-} // namespace
 
-void* operator new(std::size_t size) {
-    const bool qtAtWork = rowsBeingMoved > 0 || signalsBeingDelivered > 0;
-    if (allocationsBeforeFailure == 0 && !qtAtWork) {
-        allocationsBeforeFailure = -1;
-        throw std::bad_alloc();
-    }
-    if (allocationsBeforeFailure > 0 && !qtAtWork) {
-        --allocationsBeforeFailure;
-    }
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-        return memory;
-    }
-    throw std::bad_alloc();
+bool qtIsIdle() {
+    return rowsBeingMoved == 0 && signalsBeingDelivered == 0;
 }
-
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-
-namespace {
 
 QStringList namesIn(const MemberPanel& panel) {
     QStringList names;
@@ -78,6 +57,7 @@ void countRowsBeingMoved(const QAbstractItemModel& model) {
 
 TEST(PanelAllocationFailure, NothingEscapesAndTheListIsWholeBeforeOrAfter) {
     qt_register_signal_spy_callbacks(&deliveries);
+    tavrin::testing::allocationMayFail = qtIsIdle;
     const struct {
         const char* what;
         std::function<void(MemberPanel&)> change;
@@ -122,12 +102,14 @@ TEST(PanelAllocationFailure, NothingEscapesAndTheListIsWholeBeforeOrAfter) {
         }
     }
     qt_register_signal_spy_callbacks(nullptr);
+    tavrin::testing::allocationMayFail = nullptr;
 }
 
 // The list window's TavrinDel is the one that throws: the program's test
 // window reports its failure, and the list is as it was.
 TEST(PanelAllocationFailure, TheListWindowsDeleteThrowsItsFailure) {
     qt_register_signal_spy_callbacks(&deliveries);
+    tavrin::testing::allocationMayFail = qtIsIdle;
     bool succeeded = false;
     for (long failAt = 0; !succeeded; ++failAt) {
         frmTavrin window;
@@ -150,6 +132,7 @@ TEST(PanelAllocationFailure, TheListWindowsDeleteThrowsItsFailure) {
         ASSERT_LT(failAt, 5000);
     }
     qt_register_signal_spy_callbacks(nullptr);
+    tavrin::testing::allocationMayFail = nullptr;
 }
 
 } // namespace

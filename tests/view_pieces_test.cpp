@@ -90,12 +90,6 @@ TEST(ScrollAnchor, FollowsRowsThatComeAndGoAboveTheTopRow) {
     for (const auto& l : leavings) {
         EXPECT_EQ(ScrollAnchor::rowsFollowedOnLeaving(l.start, l.end, l.topRow), l.followed) << l.what;
     }
-    ScrollAnchor anchor;
-    anchor.follow(3);
-    anchor.follow(-1);
-    EXPECT_EQ(anchor.followed(), 2);
-    anchor.forget();
-    EXPECT_EQ(anchor.followed(), 0);
 }
 
 TEST(TypeAhead, LettersInQuickSuccessionAreOneSearch) {
