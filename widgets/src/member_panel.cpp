@@ -236,7 +236,7 @@ void MemberPanel::resizeEvent(QResizeEvent* event) {
 
 void MemberPanelPrivate::findMembers(const QString& text) {
     model->setSearch(text);
-    sayHowManyAreHere(); // narrowed or not, though no count changed
+    sayHowManyAreHereIfPossible(); // narrowed or not, though no count changed
     const QModelIndex current = lstChanSave->currentIndex();
     if (current.isValid()) {
         lstChanSave->scrollTo(current);
