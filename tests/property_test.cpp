@@ -1,7 +1,8 @@
 // Thousands of random add and delete sequences over a few names that differ
-// only in case, with searches and clears among them, must leave the list
-// exactly as the plain reference leaves it, and show what a plain filter of
-// the reference shows, as an observer follows it.
+// only in case, with searches, order switches and clears among them, must
+// leave the list exactly as the plain reference leaves it, and show what a
+// plain filter of the reference shows, plainly sorted when shown by rank, as
+// an observer follows it.
 
 #include "channel_list/tavrin.h"
 
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace tavrin {
@@ -30,18 +32,18 @@ public:
         }
     }
 
-    void aboutToInsert(Position, Position) override {}
-    void inserted(Position position, Position shown) override {
-        if (shown > 0) {
-            texts.emplace(texts.begin() + shown - 1, list_.text(position));
+    void aboutToInsert(const ListChange&) override {}
+    void inserted(const ListChange& change) override {
+        if (change.shownPosition > 0) {
+            texts.emplace(texts.begin() + change.shownPosition - 1, list_.text(change.position));
         }
     }
-    void aboutToRemove(Position, Position shown) override {
-        if (shown > 0) {
-            texts.erase(texts.begin() + shown - 1);
+    void aboutToRemove(const ListChange& change) override {
+        if (change.shownPosition > 0) {
+            texts.erase(texts.begin() + change.shownPosition - 1);
         }
     }
-    void removed(Position, Position) override {}
+    void removed(const ListChange&) override {}
     void aboutToClear() override {}
     void cleared() override { texts.clear(); }
 
@@ -63,11 +65,44 @@ std::vector<std::u16string> filtered(const std::vector<std::u16string>& texts, s
     return shown;
 }
 
+// Rank, then the lower-cased name as code points; a stable sort keeps the
+// list's order among equals.
+std::vector<std::u16string> byRankThenName(std::vector<std::u16string> texts) {
+    const auto key = [](const std::u16string& text) {
+        const auto name = foldName(nameFromEntryText(text).value_or(u""));
+        std::u32string codePoints;
+        for (std::size_t at = 0; at < name.size(); ++at) {
+            const bool pair = at + 1 < name.size() && name[at] >= 0xD800 && name[at] < 0xDC00 &&
+                              name[at + 1] >= 0xDC00 && name[at + 1] < 0xE000;
+            codePoints += pair ? char32_t(0x10000 + ((name[at] - 0xD800) << 10) + (name[at + 1] - 0xDC00))
+                               : char32_t(name[at]);
+            at += pair ? 1 : 0;
+        }
+        return std::pair(rankOf(standingOf(entryFields(text).keyword)), codePoints);
+    };
+    std::stable_sort(texts.begin(), texts.end(),
+                     [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    return texts;
+}
+
+std::vector<std::u16string> namedFrom(const std::vector<std::u16string>& texts, std::u16string_view prefix) {
+    std::vector<std::u16string> named;
+    for (const auto& text : byRankThenName(texts)) {
+        const auto name = nameFromEntryText(text);
+        if (name && foldName(*name).starts_with(foldName(prefix))) {
+            named.push_back(text);
+        }
+    }
+    return named;
+}
+
 TEST(Property, MatchesThePlainReferenceList) {
-    const std::u16string names[] = {u"zorv", u"Zorv", u"ZORV",      u"druvo",     u"DrUvO",  u"a",
-                                    u"A",    u"",     u"x[/USER]y", u"X[/user]Y", u"\u00C9", u"\u00E9"};
+    const std::u16string names[] = {u"zorv",   u"Zorv",   u"ZORV",       u"druvo",     u"DrUvO",
+                                    u"a",      u"A",      u"",           u"x[/USER]y", u"X[/user]Y",
+                                    u"\u00C9", u"\u00E9", u"\U0001F600", u"\uFF21"};
     const std::u16string statuses[] = {u"RATS", u"PO", u"", u"PX3W"};
-    const std::int32_t flagChoices[] = {0, 0x02, 0x10, 0x12, 0x20, 0x08, 0x22, 0x200000};
+    const std::int32_t flagChoices[] = {0,    0x02,     0x10, 0x12, 0x20, 0x08,
+                                        0x22, 0x200000, 0x01, 0x04, 0x40, 0x100000};
     const std::u16string searches[] = {u"", u"z", u"ZO", u"\u00E9", u"[/user]", u"a", u"x"};
 
     std::mt19937 random(20261209);
@@ -79,10 +114,19 @@ TEST(Property, MatchesThePlainReferenceList) {
         ShownMirror mirror(list);
         testing::ReferenceChannelList reference;
         std::u16string search;
+        bool ranked = false;
+        bool held = false;
         const int length = std::uniform_int_distribution<int>(1, 120)(random);
         for (int step = 0; step < length; ++step) {
             const auto& name = pick(names);
-            if (random() % 10 == 0) {
+            if (random() % 15 == 0) {
+                ranked = !ranked;
+                list.setShownOrder(ranked ? ShownOrder::rankThenName : ShownOrder::list);
+                mirror.startAfresh();
+            } else if (random() % 30 == 0) {
+                held ? list.releaseRankIndex() : list.holdRankIndex();
+                held = !held;
+            } else if (random() % 10 == 0) {
                 search = pick(searches);
                 list.setSearch(search);
                 mirror.startAfresh();
@@ -101,7 +145,21 @@ TEST(Property, MatchesThePlainReferenceList) {
             }
             ASSERT_EQ(testing::textsOf(list), reference.texts())
                 << "sequence " << sequence << " step " << step;
-            ASSERT_EQ(mirror.texts, filtered(reference.texts(), search))
+            const auto shown = filtered(reference.texts(), search);
+            ASSERT_EQ(mirror.texts, ranked ? byRankThenName(shown) : shown)
+                << "sequence " << sequence << " step " << step;
+            for (int rank = 0; rank < rankCount; ++rank) {
+                ASSERT_EQ(list.shownCountIn(Rank(rank)),
+                          std::count_if(shown.begin(), shown.end(), [&](const auto& text) {
+                              return rankOf(standingOf(entryFields(text).keyword)) == Rank(rank);
+                          }));
+            }
+            const auto& prefix = pick(searches);
+            std::vector<std::u16string> named;
+            for (const Position position : list.entriesNamedFrom(prefix)) {
+                named.emplace_back(list.text(position));
+            }
+            ASSERT_EQ(named, namedFrom(reference.texts(), prefix))
                 << "sequence " << sequence << " step " << step;
             ASSERT_EQ(list.shownCount(), static_cast<Position>(mirror.texts.size()));
             for (const auto& probe : names) {

@@ -246,18 +246,20 @@ TEST_F(Capacity, ClearingAFullListLetsItFillAgain) {
 // Tells the list's changes back, to check a view could follow them.
 class RecordingObserver : public ChanSaveListObserver {
 public:
-    void aboutToInsert(Position position, Position shown) override { record("+", position, shown, "?"); }
-    void inserted(Position position, Position shown) override { record("+", position, shown, ""); }
-    void aboutToRemove(Position position, Position shown) override { record("-", position, shown, "?"); }
-    void removed(Position position, Position shown) override { record("-", position, shown, ""); }
+    void aboutToInsert(const ListChange& change) override { record("+", change, "?"); }
+    void inserted(const ListChange& change) override { record("+", change, ""); }
+    void aboutToRemove(const ListChange& change) override { record("-", change, "?"); }
+    void removed(const ListChange& change) override { record("-", change, ""); }
     void aboutToClear() override { events.emplace_back("0?"); }
     void cleared() override { events.emplace_back("0"); }
     std::vector<std::string> events;
 
 private:
     // The shown position is written only where it differs from the position.
-    void record(const char* change, Position position, Position shown, const char* before) {
-        events.push_back(change + std::to_string(position) +
+    void record(const char* kind, const ListChange& change, const char* before) {
+        const Position position = change.position;
+        const Position shown = change.shownPosition;
+        events.push_back(kind + std::to_string(position) +
                          (shown == position ? std::string() : "@" + std::to_string(shown)) + before);
     }
 };

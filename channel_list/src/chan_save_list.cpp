@@ -3,10 +3,12 @@
 #include "channel_list/entry_text.h"
 #include "name_index.h"
 #include "ordered_slots.h"
+#include "rank_order.h"
 #include "shown_slots.h"
 #include "text_buffer.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <stdexcept>
 #include <vector>
@@ -16,6 +18,7 @@ namespace {
 
 using detail::NameIndex;
 using detail::OrderedSlots;
+using detail::RankOrder;
 using detail::ShownSlots;
 using detail::TextBuffer;
 using EntryId = OrderedSlots::Item;
@@ -27,6 +30,7 @@ struct Entry {
     std::size_t textLength = 0;
     std::size_t hash = 0;
     OrderedSlots::Slot slot = 0;
+    Rank rank = Rank::member;
     bool named = false; // a text with no name is kept but never found
     bool shown = true;  // by the list's search, while it is narrowed
 };
@@ -41,6 +45,22 @@ std::optional<std::u16string> foldedNameIn(std::u16string_view text) {
 
 std::size_t hashOf(std::u16string_view folded) noexcept {
     return std::hash<std::u16string_view>{}(folded);
+}
+
+// Compares UTF-16 texts as their code points compare: the units from U+E000
+// up sort below the surrogates, which stand for code points above U+FFFF.
+int compareInCodePointOrder(std::u16string_view left, std::u16string_view right) noexcept {
+    const auto [l, r] = std::mismatch(left.begin(), left.end(), right.begin(), right.end());
+    if (l == left.end()) {
+        return r == right.end() ? 0 : -1;
+    }
+    if (r == right.end()) {
+        return 1;
+    }
+    const auto order = [](char16_t unit) {
+        return unit >= 0xE000 ? unit - 0x800 : unit >= 0xD800 ? unit + 0x2000 : unit;
+    };
+    return order(*l) < order(*r) ? -1 : 1;
 }
 
 } // namespace
@@ -58,9 +78,16 @@ struct ChanSaveList::Store {
     // slots hold an entry whose name contains it.
     std::u16string search;
     std::optional<ShownSlots> shown;
+    std::array<Position, rankCount> shownInRank{};
+    // The entries by rank, then name, while that order is shown or held.
+    ShownOrder shownOrder = ShownOrder::list;
+    std::optional<RankOrder> ranked;
+    int rankHolds = 0;
     std::vector<ChanSaveListObserver*> observers;
 
     bool narrowed() const noexcept { return shown.has_value(); }
+    bool visible(const Entry& e) const noexcept { return !narrowed() || e.shown; }
+    bool rankShown() const noexcept { return shownOrder == ShownOrder::rankThenName; }
     bool matches(const Entry& e) const noexcept {
         return e.named && foldedNameOf(e).find(search) != std::u16string_view::npos;
     }
@@ -80,6 +107,18 @@ struct ChanSaveList::Store {
     auto hashes() const noexcept {
         return [this](EntryId id) {
             return entry(id).hash;
+        };
+    }
+    // What the rank order compares: rank, then folded name, then the list's order.
+    auto rankLess() const noexcept {
+        return [this](RankOrder::Id a, RankOrder::Id b) {
+            const Entry& left = entry(a);
+            const Entry& right = entry(b);
+            if (left.rank != right.rank) {
+                return left.rank < right.rank;
+            }
+            const int names = compareInCodePointOrder(foldedNameOf(left), foldedNameOf(right));
+            return names != 0 ? names < 0 : left.slot < right.slot;
         };
     }
 
@@ -127,6 +166,9 @@ struct ChanSaveList::Store {
             freeIds.reserve(capacity);
             entries.reserve(capacity);
         }
+        if (ranked) {
+            ranked->reserve(entries.capacity());
+        }
         return static_cast<EntryId>(entries.size());
     }
 
@@ -148,6 +190,7 @@ struct ChanSaveList::Store {
         e.chars = chars.append(text, folded ? std::u16string_view(*folded) : std::u16string_view());
         e.textLength = text.size();
         e.named = folded.has_value();
+        e.rank = rankOf(standingOf(entryFields(text).keyword));
         e.hash = folded ? hashOf(*folded) : 0;
         e.shown = !narrowed() || matches(e);
         if (e.named) {
@@ -168,35 +211,88 @@ struct ChanSaveList::Store {
     void place(EntryId id, Placement placement) noexcept {
         Entry& e = entry(id);
         const bool top = placement == Placement::top;
+        e.slot = order.nextSlot(top);
         const auto position = static_cast<Position>(top ? 1 : count() + 1);
-        const auto shownPosition = static_cast<Position>(!narrowed() ? position
-                                                         : !e.shown  ? 0
-                                                         : top       ? 1
-                                                                     : shown->count() + 1);
-        tell([&](ChanSaveListObserver& o) { o.aboutToInsert(position, shownPosition); });
+        const bool shows = visible(e);
+        const auto shownPosition = static_cast<Position>(!shows        ? 0
+                                                         : rankShown() ? rankPlaceOf(id)
+                                                         : !narrowed() ? position
+                                                         : top         ? 1
+                                                                       : shown->count() + 1);
+        const ListChange change{position, shownPosition, e.rank};
+        tell([&](ChanSaveListObserver& o) { o.aboutToInsert(change); });
         e.slot = top ? order.takeFront(id) : order.takeBack(id);
         if (narrowed() && e.shown) {
             shown->show(e.slot);
         }
-        tell([&](ChanSaveListObserver& o) { o.inserted(position, shownPosition); });
+        if (ranked) {
+            ranked->insert(static_cast<RankOrder::Id>(id), shows, rankLess());
+        }
+        shownInRank[static_cast<std::size_t>(e.rank)] += shows ? 1 : 0;
+        tell([&](ChanSaveListObserver& o) { o.inserted(change); });
     }
 
-    Position shownPositionIn(OrderedSlots::Slot slot, Position position) const noexcept {
-        if (!narrowed()) {
-            return position;
-        }
-        return static_cast<Position>(entry(order.itemIn(slot)).shown ? shown->rank(slot) : 0);
+    // Where the entry is, or would be, in the rank order among those shown.
+    Position rankPlaceOf(EntryId id) const noexcept {
+        return static_cast<Position>(ranked->countedBefore(static_cast<RankOrder::Id>(id), rankLess()) + 1);
+    }
+
+    Position shownPositionOf(EntryId id, Position position) const noexcept {
+        const Entry& e = entry(id);
+        return static_cast<Position>(!visible(e)   ? 0
+                                     : rankShown() ? rankPlaceOf(id)
+                                     : narrowed()  ? shown->rank(e.slot)
+                                                   : position);
     }
 
     void unplace(Position position) noexcept {
         const OrderedSlots::Slot slot = order.slotAt(position);
-        const Position shownPosition = shownPositionIn(slot, position);
-        tell([&](ChanSaveListObserver& o) { o.aboutToRemove(position, shownPosition); });
+        const EntryId id = order.itemIn(slot);
+        const Entry& e = entry(id);
+        const bool shows = visible(e);
+        const ListChange change{position, shownPositionOf(id, position), e.rank};
+        tell([&](ChanSaveListObserver& o) { o.aboutToRemove(change); });
         order.release(slot);
-        if (narrowed() && shownPosition > 0) {
+        if (narrowed() && e.shown) {
             shown->hide(slot);
         }
-        tell([&](ChanSaveListObserver& o) { o.removed(position, shownPosition); });
+        if (ranked) {
+            ranked->erase(static_cast<RankOrder::Id>(id), rankLess());
+        }
+        shownInRank[static_cast<std::size_t>(e.rank)] -= shows ? 1 : 0;
+        tell([&](ChanSaveListObserver& o) { o.removed(change); });
+    }
+
+    // After the search changed what is shown.
+    void recountShown() noexcept {
+        shownInRank.fill(0);
+        order.forEach([&](EntryId id, OrderedSlots::Slot) {
+            if (visible(entry(id))) {
+                ++shownInRank[static_cast<std::size_t>(entry(id).rank)];
+            }
+        });
+        if (ranked) {
+            ranked->recount([this](RankOrder::Id id) { return visible(entry(id)); });
+        }
+    }
+
+    // Builds the rank order's index unless it is there: O(n log n).
+    void rank() {
+        if (ranked) {
+            return;
+        }
+        RankOrder built;
+        built.reserve(entries.capacity());
+        order.forEach([&](EntryId id, OrderedSlots::Slot) {
+            built.insert(static_cast<RankOrder::Id>(id), visible(entry(id)), rankLess());
+        });
+        ranked.emplace(std::move(built));
+    }
+
+    void unrankUnlessUsed() noexcept {
+        if (!rankShown() && rankHolds == 0) {
+            ranked.reset();
+        }
     }
 };
 
@@ -289,6 +385,7 @@ void ChanSaveList::setSearch(std::u16string_view text) {
     if (folded.empty()) {
         store.shown.reset();
         store.search.clear();
+        store.recountShown();
         return;
     }
     ShownSlots shown(store.order.capacity());
@@ -301,6 +398,7 @@ void ChanSaveList::setSearch(std::u16string_view text) {
         }
     });
     store.shown = std::move(shown);
+    store.recountShown();
 }
 
 bool ChanSaveList::isNarrowed() const noexcept {
@@ -311,10 +409,31 @@ Position ChanSaveList::shownCount() const noexcept {
     return store_->narrowed() ? static_cast<Position>(store_->shown->count()) : count();
 }
 
+void ChanSaveList::setShownOrder(ShownOrder order) {
+    Store& store = *store_;
+    if (order == ShownOrder::rankThenName) {
+        store.rank();
+    }
+    store.shownOrder = order;
+    store.unrankUnlessUsed();
+}
+
+ShownOrder ChanSaveList::shownOrder() const noexcept {
+    return store_->shownOrder;
+}
+
+Position ChanSaveList::shownCountIn(Rank rank) const noexcept {
+    return store_->shownInRank[static_cast<std::size_t>(rank)];
+}
+
 Position ChanSaveList::shownEntry(Position shownPosition) const {
     const Store& store = *store_;
     if (shownPosition < 1 || shownPosition > shownCount()) {
         throw std::out_of_range("no shown channel list entry at " + std::to_string(shownPosition));
+    }
+    if (store.rankShown()) {
+        return static_cast<Position>(
+            store.order.positionOf(store.entry(store.ranked->select(shownPosition)).slot));
     }
     return store.narrowed()
                ? static_cast<Position>(store.order.positionOf(store.shown->select(shownPosition)))
@@ -323,7 +442,69 @@ Position ChanSaveList::shownEntry(Position shownPosition) const {
 
 Position ChanSaveList::shownPositionOf(Position position) const {
     store_->checkPosition(position);
-    return store_->narrowed() ? store_->shownPositionIn(store_->order.slotAt(position), position) : position;
+    return store_->shownPositionOf(store_->idAt(position), position);
+}
+
+Rank ChanSaveList::rankAt(Position position) const {
+    store_->checkPosition(position);
+    return store_->entry(store_->idAt(position)).rank;
+}
+
+void ChanSaveList::holdRankIndex() {
+    store_->rank();
+    ++store_->rankHolds;
+}
+
+void ChanSaveList::releaseRankIndex() noexcept {
+    if (store_->rankHolds > 0) {
+        --store_->rankHolds;
+    }
+    store_->unrankUnlessUsed();
+}
+
+std::vector<Position> ChanSaveList::entriesNamedFrom(std::u16string_view prefix) const {
+    const Store& store = *store_;
+    const std::u16string folded = foldName(prefix);
+    const auto startsWith = [&](EntryId id) {
+        const Entry& e = store.entry(id);
+        return e.named && store.foldedNameOf(e).starts_with(folded);
+    };
+    std::vector<Position> positions;
+    const auto add = [&](EntryId id) {
+        positions.push_back(static_cast<Position>(store.order.positionOf(store.entry(id).slot)));
+    };
+    if (!store.ranked) {
+        std::vector<RankOrder::Id> found;
+        store.order.forEach([&](EntryId id, OrderedSlots::Slot) {
+            if (startsWith(id)) {
+                found.push_back(static_cast<RankOrder::Id>(id));
+            }
+        });
+        std::sort(found.begin(), found.end(), store.rankLess());
+        std::for_each(found.begin(), found.end(), add);
+        return positions;
+    }
+    for (int rank = 0; rank < rankCount; ++rank) {
+        const auto inRank = [&](EntryId id) {
+            return store.entry(id).rank == static_cast<Rank>(rank);
+        };
+        store.ranked->visitFrom(
+            [&](RankOrder::Id id) {
+                const Entry& e = store.entry(id);
+                return e.rank < static_cast<Rank>(rank) ||
+                       (inRank(id) && compareInCodePointOrder(store.foldedNameOf(e), folded) < 0);
+            },
+            [&](RankOrder::Id id) {
+                if (!inRank(id) || !store.foldedNameOf(store.entry(id)).starts_with(folded)) {
+                    return false;
+                }
+                if (store.entry(id).named) {
+                    add(id);
+                }
+                return true;
+            });
+    }
+    return positions;
 }
 
 void ChanSaveList::clear() noexcept {
@@ -336,6 +517,10 @@ void ChanSaveList::clear() noexcept {
     store.names.clear();
     if (store.shown) {
         store.shown.emplace(); // room comes with the first new entry
+    }
+    store.shownInRank.fill(0);
+    if (store.ranked) {
+        store.ranked->clear(); // room comes with the first new entry
     }
     store.tell([](ChanSaveListObserver& o) { o.cleared(); });
 }

@@ -26,6 +26,8 @@ public:
     bool hasRoomAtFront() const noexcept { return front_ > 0; }
     bool hasRoomAtBack() const noexcept { return back_ < capacity(); }
 
+    // The slot that the next item at the front or the back takes.
+    Slot nextSlot(bool front) const noexcept { return front ? front_ - 1 : back_; }
     // Both need room on their side.
     Slot takeFront(Item item) noexcept;
     Slot takeBack(Item item) noexcept;

@@ -1,29 +1,37 @@
 #pragma once
 
 #include "channel_list/export.h"
+#include "channel_list/standing.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavrin {
 
 using Position = std::int16_t; // counted from 1
 
+// One entry entering or leaving: where in the list, where among the entries
+// that the list shows (0 when its search hides the entry), and the entry's
+// rank.
+struct ListChange {
+    Position position = 0;
+    Position shownPosition = 0;
+    Rank rank = Rank::member;
+};
+
 // Told about every change to a ChanSaveList, before and after it, so that a
-// view can follow the list without keeping a copy. A change says where it
-// happens in the list, and where among the entries that the list's search
-// shows: 0 when the search hides the entry, and the same position when the
-// list is not narrowed. A list tells any number of observers, in the order
-// they were added. Observers must not throw.
+// view can follow the list without keeping a copy. A list tells any number of
+// observers, in the order they were added. Observers must not throw.
 class ChanSaveListObserver {
 public:
-    virtual void aboutToInsert(Position position, Position shownPosition) = 0;
-    virtual void inserted(Position position, Position shownPosition) = 0;
-    virtual void aboutToRemove(Position position, Position shownPosition) = 0;
-    virtual void removed(Position position, Position shownPosition) = 0;
+    virtual void aboutToInsert(const ListChange& change) = 0;
+    virtual void inserted(const ListChange& change) = 0;
+    virtual void aboutToRemove(const ListChange& change) = 0;
+    virtual void removed(const ListChange& change) = 0;
     virtual void aboutToClear() = 0;
     virtual void cleared() = 0;
 
@@ -32,6 +40,11 @@ protected:
 };
 
 enum class Placement { top, bottom };
+
+// The order in which the list shows its entries: its own, or by rank, then by
+// lower-cased name compared code point by code point, entries with the same
+// name in the list's own order.
+enum class ShownOrder { list, rankThenName };
 
 // The ordered entry texts of one channel, at most 32,767 of them. Entries only
 // enter at the top or the bottom, so each operation costs O(log n) and a
@@ -78,13 +91,32 @@ public:
     // entry is shown. The search stays when the list is cleared.
     void setSearch(std::u16string_view text);
     bool isNarrowed() const noexcept;
+    // Shows the entries in this order; the list's own order stays as it is.
+    // The rank order's index is built here, O(n log n), and freed when the
+    // list's own order is shown again, unless held. Observers are not told.
+    void setShownOrder(ShownOrder order);
+    ShownOrder shownOrder() const noexcept;
     Position shownCount() const noexcept;
+    // The entries of a rank that the search shows.
+    Position shownCountIn(Rank rank) const noexcept;
     // The position in the list of the entry shown at this place. Throws
     // std::out_of_range for a place outside 1 to shownCount().
     Position shownEntry(Position shownPosition) const;
     // Where the entry at this position is shown, or 0 when the search hides
     // it. Throws std::out_of_range for a position outside 1 to count().
     Position shownPositionOf(Position position) const;
+    // Throws std::out_of_range for a position outside 1 to count().
+    Rank rankAt(Position position) const;
+
+    // Keeps the rank order's index while held, whatever order is shown, for
+    // look-ups by the start of a name. Holding may throw std::bad_alloc, and
+    // then holds nothing.
+    void holdRankIndex();
+    void releaseRankIndex() noexcept;
+    // The positions of the entries, shown or not, whose name begins with this
+    // text, compared as names are, in rank-then-name order: O(log n + k) for
+    // k entries while the rank index is held, a sort of every entry otherwise.
+    std::vector<Position> entriesNamedFrom(std::u16string_view prefix) const;
 
     // The topmost entry whose name equals this one, ignoring case.
     std::optional<Position> find(std::u16string_view username) const;

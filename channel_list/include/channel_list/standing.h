@@ -55,6 +55,46 @@ constexpr std::u16string_view keywordOf(Standing standing) noexcept {
 
 inline constexpr std::u16string_view operatorKeyword = keywordOf(Standing::channelOperator);
 
+// Where a member stands in the rank-then-name order, from the top: staff,
+// the channel's own ranks, the members, then guests and the squelched.
+enum class Rank : std::uint8_t {
+    blizzardRepresentative,
+    systemOperator,
+    channelOperator,
+    speaker,
+    gfOfficial,
+    gfPlayer,
+    member, // a product code, or no keyword
+    guest,
+    squelched,
+};
+inline constexpr int rankCount = 9;
+
+constexpr Rank rankOf(Standing standing) noexcept {
+    switch (standing) {
+    case Standing::blizzardRepresentative:
+        return Rank::blizzardRepresentative;
+    case Standing::systemOperator:
+        return Rank::systemOperator;
+    case Standing::channelOperator:
+        return Rank::channelOperator;
+    case Standing::speaker:
+        return Rank::speaker;
+    case Standing::gfOfficial:
+        return Rank::gfOfficial;
+    case Standing::gfPlayer:
+        return Rank::gfPlayer;
+    case Standing::guest:
+        return Rank::guest;
+    case Standing::squelched:
+        return Rank::squelched;
+    case Standing::none:
+    case Standing::product:
+        break;
+    }
+    return Rank::member;
+}
+
 // The standing a keyword says, compared exactly: "OP" is an operator, "op"
 // a product code.
 TAVRIN_CHANNEL_LIST_EXPORT Standing standingOf(std::u16string_view keyword) noexcept;
