@@ -166,7 +166,8 @@ TEST(MemberPanel, AClientAddsItsActionsToAMembersMenu) {
         });
         QContextMenuEvent event(QContextMenuEvent::Mouse, where, view.viewport()->mapToGlobal(where));
         QApplication::sendEvent(view.viewport(), &event);
-        EXPECT_EQ(shown, (QStringList{"Whisper", "-", "Entry text", "Members"}));
+        EXPECT_EQ(shown, (QStringList{"Whisper", "-", "Entry text", "Members", "-", "Order of arrival",
+                                      "Rank, then name"}));
     }
     EXPECT_EQ(requests, (QStringList{"Zorv", ""})) << "over an empty area the name is empty";
 }

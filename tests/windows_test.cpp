@@ -570,7 +570,7 @@ TEST_F(Windows, TheListWindowAnswersShowTheMenuAndReturn) {
     const QPoint row = list.visualRect(list.model()->index(0, 0)).center();
     QContextMenuEvent request(QContextMenuEvent::Mouse, row, list.viewport()->mapToGlobal(row));
     QApplication::sendEvent(list.viewport(), &request);
-    EXPECT_EQ(offered, (QStringList{"Entry text", "Members"}));
+    EXPECT_EQ(offered, (QStringList{"Entry text", "Members", "", "Order of arrival", "Rank, then name"}));
 
     auto& close = *window.findChild<QPushButton*>("cmdClose");
     close.setFocus();

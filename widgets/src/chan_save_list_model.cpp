@@ -11,14 +11,28 @@ using tavrin::detail::utf16;
 
 namespace {
 
-// The list counts its positions from 1, a model its rows from 0.
-int rowOf(tavrin::Position shownPosition) {
-    return shownPosition - 1;
+using tavrin::Position;
+using tavrin::Rank;
+
+constexpr Rank rankNumber(int rank) {
+    return static_cast<Rank>(rank);
 }
 
-tavrin::Position shownPositionOf(int row) {
-    return static_cast<tavrin::Position>(row + 1);
-}
+// What a row shows: a rank's heading, or the member at a place among those
+// the list shows.
+struct RowContent {
+    bool heading = false;
+    Rank rank = Rank::member; // a member's only when grouped under headings
+    Position shownPosition = 0;
+};
+
+// A row that a view holds on to, as it is found again after a layout change:
+// a heading by its rank, a member by its place in the list.
+struct HeldRow {
+    bool heading = false;
+    Rank rank = Rank::member;
+    Position position = 0;
+};
 
 } // namespace
 
@@ -60,7 +74,131 @@ public:
         }
     }
 
-    std::u16string_view textInRow(int row) const { return list.text(list.shownEntry(shownPositionOf(row))); }
+    // Under headings, each rank with members shown takes a heading row, then
+    // a row for each member unless folded.
+    bool grouped() const noexcept {
+        return headingsShown && list.shownOrder() == tavrin::ShownOrder::rankThenName;
+    }
+    bool isFolded(Rank rank) const noexcept { return (foldedRanks & (1U << static_cast<unsigned>(rank))) != 0; }
+    int membersIn(Rank rank) const noexcept { return list.shownCountIn(rank); }
+    int rowsOf(Rank rank) const noexcept {
+        const int members = membersIn(rank);
+        return members == 0 ? 0 : 1 + (isFolded(rank) ? 0 : members);
+    }
+
+    // The row of a rank's heading, and how many members the ranks above show.
+    std::pair<int, int> startOf(Rank rank) const noexcept {
+        int row = 0;
+        int members = 0;
+        for (int above = 0; above < static_cast<int>(rank); ++above) {
+            row += rowsOf(rankNumber(above));
+            members += membersIn(rankNumber(above));
+        }
+        return {row, members};
+    }
+
+    int rowCount() const noexcept {
+        if (!grouped()) {
+            return list.shownCount();
+        }
+        int rows = 0;
+        for (int rank = 0; rank < tavrin::rankCount; ++rank) {
+            rows += rowsOf(rankNumber(rank));
+        }
+        return rows;
+    }
+
+    // The row of the member shown at this place, in a rank not folded.
+    int rowOfMember(Rank rank, Position shownPosition) const noexcept {
+        if (!grouped()) {
+            return shownPosition - 1;
+        }
+        const auto [heading, above] = startOf(rank);
+        return heading + shownPosition - above;
+    }
+
+    // The list counts its shown places from 1, a model its rows from 0.
+    RowContent contentOf(int row) const noexcept {
+        if (!grouped()) {
+            return {false, Rank::member, static_cast<Position>(row + 1)};
+        }
+        int above = 0;
+        for (int number = 0; number < tavrin::rankCount; ++number) {
+            const Rank rank = rankNumber(number);
+            const int members = membersIn(rank);
+            if (members == 0) {
+                continue;
+            }
+            if (row == 0) {
+                return {true, rank, 0};
+            }
+            row -= 1;
+            if (!isFolded(rank)) {
+                if (row < members) {
+                    return {false, rank, static_cast<Position>(above + row + 1)};
+                }
+                row -= members;
+            }
+            above += members;
+        }
+        return {};
+    }
+
+    std::u16string_view textOf(const RowContent& content) const {
+        return list.text(list.shownEntry(content.shownPosition));
+    }
+
+    HeldRow held(int row) const {
+        const RowContent content = contentOf(row);
+        return {content.heading, content.rank, content.heading ? Position{0} : list.shownEntry(content.shownPosition)};
+    }
+
+    QModelIndex indexOf(const HeldRow& row) const {
+        if (row.heading) {
+            return grouped() && membersIn(row.rank) > 0 ? q.createIndex(startOf(row.rank).first, 0)
+                                                        : QModelIndex();
+        }
+        const Position shown = list.shownPositionOf(row.position);
+        const Rank rank = list.rankAt(row.position);
+        if (shown == 0 || (grouped() && isFolded(rank))) {
+            return {};
+        }
+        return q.createIndex(rowOfMember(rank, shown), 0);
+    }
+
+    // Changes which rows there are all at once: the rows that views hold on
+    // to, the current and selected ones, follow their members and headings
+    // into the new rows, or go when they are no longer shown.
+    template <typename Change> void relayout(Change change) {
+        // Views hold their selection as persistent indexes from here on.
+        emit q.layoutAboutToBeChanged();
+        try {
+            const QModelIndexList before = q.persistentIndexList();
+            std::vector<HeldRow> rows;
+            rows.reserve(static_cast<std::size_t>(before.size()));
+            for (const QModelIndex& index : before) {
+                rows.push_back(held(index.row()));
+            }
+            QModelIndexList after;
+            after.reserve(before.size());
+            change(); // nothing after this fails
+            for (const HeldRow& row : rows) {
+                after << indexOf(row);
+            }
+            q.changePersistentIndexList(before, after);
+        } catch (...) {
+            emit q.layoutChanged();
+            throw;
+        }
+        emit q.layoutChanged();
+    }
+
+    void headingData(Rank rank, QModelRoleDataSpan roles) const;
+
+    void redrawHeading(int row) {
+        const QModelIndex heading = q.createIndex(row, 0);
+        emit q.dataChanged(heading, heading);
+    }
 
     ChanSaveListModel& q;
     tavrin::ChanSaveList list;
@@ -68,6 +206,13 @@ public:
     int toldMembers = 0;
     int toldOperators = 0;
     int toldShown = 0;
+    bool headingsShown = false;
+    unsigned foldedRanks = 0;
+    bool resetting = false; // many members added at once, as one reset
+    // Between the two halves of a change: whether rows were begun, and the
+    // heading whose count changed.
+    bool rowsBegun = false;
+    int changedHeading = -1;
 
 private:
     void countOperator(tavrin::Position position, int change) noexcept {
@@ -76,32 +221,70 @@ private:
         }
     }
 
-    // Members the search hides come and go without a row.
-    void aboutToInsert(tavrin::Position, tavrin::Position shownPosition) override {
-        if (shownPosition > 0) {
-            q.beginInsertRows({}, rowOf(shownPosition), rowOf(shownPosition));
+    // Which rows a member entering or leaving adds or takes: none when the
+    // search hides it; under headings, the heading too when it is the rank's
+    // only member, and no member row when the rank is folded.
+    template <typename Begin> void beginRows(const tavrin::ListChange& change, int membersBefore, Begin begin) {
+        rowsBegun = false;
+        changedHeading = -1;
+        if (change.shownPosition == 0 || resetting) {
+            return;
+        }
+        if (!grouped()) {
+            begin(change.shownPosition - 1, change.shownPosition - 1);
+        } else if (membersBefore == (begin.inserting ? 0 : 1)) {
+            const int heading = startOf(change.rank).first;
+            begin(heading, heading + (isFolded(change.rank) ? 0 : 1));
+        } else {
+            changedHeading = startOf(change.rank).first;
+            if (!isFolded(change.rank)) {
+                const int row = rowOfMember(change.rank, change.shownPosition);
+                begin(row, row);
+            }
         }
     }
 
-    void inserted(tavrin::Position position, tavrin::Position shownPosition) override {
-        countOperator(position, +1);
-        if (shownPosition > 0) {
-            q.endInsertRows();
+    struct InsertRows {
+        static constexpr bool inserting = true;
+        ChanSaveListModelPrivate& d;
+        void operator()(int first, int last) {
+            d.q.beginInsertRows({}, first, last);
+            d.rowsBegun = true;
+        }
+    };
+    struct RemoveRows {
+        static constexpr bool inserting = false;
+        ChanSaveListModelPrivate& d;
+        void operator()(int first, int last) {
+            d.q.beginRemoveRows({}, first, last);
+            d.rowsBegun = true;
+        }
+    };
+
+    void finishRows(bool inserting) {
+        if (rowsBegun) {
+            inserting ? q.endInsertRows() : q.endRemoveRows();
+        }
+        if (changedHeading >= 0) {
+            redrawHeading(changedHeading);
         }
     }
 
-    void aboutToRemove(tavrin::Position position, tavrin::Position shownPosition) override {
-        countOperator(position, -1);
-        if (shownPosition > 0) {
-            q.beginRemoveRows({}, rowOf(shownPosition), rowOf(shownPosition));
-        }
+    void aboutToInsert(const tavrin::ListChange& change) override {
+        beginRows(change, membersIn(change.rank), InsertRows{*this});
     }
 
-    void removed(tavrin::Position, tavrin::Position shownPosition) override {
-        if (shownPosition > 0) {
-            q.endRemoveRows();
-        }
+    void inserted(const tavrin::ListChange& change) override {
+        countOperator(change.position, +1);
+        finishRows(true);
     }
+
+    void aboutToRemove(const tavrin::ListChange& change) override {
+        countOperator(change.position, -1);
+        beginRows(change, membersIn(change.rank), RemoveRows{*this});
+    }
+
+    void removed(const tavrin::ListChange&) override { finishRows(false); }
 
     // One reset, not a removal for every member, when the channel changes.
     void aboutToClear() override { q.beginResetModel(); }
@@ -142,8 +325,31 @@ void ChanSaveListModel::TavrinAdd(const QString& username, const QString& Messag
     d->change([&] { tavrin::TavrinAdd(d->list, utf16(username), utf16(Message), Flags, Ping); });
 }
 
+void ChanSaveListModel::addMembers(const QList<Member>& members) {
+    const auto addAll = [&] {
+        for (const Member& member : members) {
+            tavrin::TavrinAdd(d->list, utf16(member.username), utf16(member.Message), member.Flags, member.Ping);
+        }
+    };
+    if (d->list.count() > 0) {
+        d->change(addAll);
+        return;
+    }
+    d->change([&] {
+        beginResetModel();
+        d->resetting = true;
+        addAll(); // never throws
+        d->resetting = false;
+        endResetModel();
+    });
+}
+
 void ChanSaveListModel::TavrinDel(const QString& username) {
+    const int before = d->list.count();
     d->change([&] { tavrin::TavrinDel(d->list, utf16(username)); });
+    if (d->list.count() < before) {
+        emit memberLeft(username);
+    }
 }
 
 void ChanSaveListModel::clear() {
@@ -159,44 +365,134 @@ bool ChanSaveListModel::contains(const QString& username) const {
     }
 }
 
-// The rows that views hold on to, the current and selected ones, follow
-// their members into the new rows, or go when the search hides them.
 void ChanSaveListModel::setSearch(const QString& text) {
+    d->change([&] { d->relayout([&] { d->list.setSearch(utf16(text)); }); });
+}
+
+void ChanSaveListModel::setShownOrder(tavrin::ShownOrder order) {
+    if (order != d->list.shownOrder()) {
+        d->change([&] { d->relayout([&] { d->list.setShownOrder(order); }); });
+    }
+}
+
+tavrin::ShownOrder ChanSaveListModel::shownOrder() const {
+    return d->list.shownOrder();
+}
+
+void ChanSaveListModel::setRankHeadingsShown(bool shown) {
+    if (shown != d->headingsShown) {
+        d->change([&] { d->relayout([&] { d->headingsShown = shown; }); });
+    }
+}
+
+bool ChanSaveListModel::rankHeadingsShown() const {
+    return d->headingsShown;
+}
+
+void ChanSaveListModel::setRankFolded(tavrin::Rank rank, bool folded) {
+    if (folded == d->isFolded(rank)) {
+        return;
+    }
+    const auto fold = [&] { d->foldedRanks ^= 1U << static_cast<unsigned>(rank); };
+    const int members = d->membersIn(rank);
+    if (!d->grouped() || members == 0) {
+        fold();
+        return;
+    }
+    const int heading = d->startOf(rank).first;
     d->change([&] {
-        // Views hold their selection as persistent indexes from here on.
-        emit layoutAboutToBeChanged();
-        try {
-            const QModelIndexList before = persistentIndexList();
-            std::vector<tavrin::Position> positions;
-            positions.reserve(static_cast<std::size_t>(before.size()));
-            for (const QModelIndex& index : before) {
-                positions.push_back(d->list.shownEntry(shownPositionOf(index.row())));
-            }
-            QModelIndexList after;
-            after.reserve(before.size());
-            d->list.setSearch(utf16(text)); // nothing after this fails
-            for (const tavrin::Position position : positions) {
-                const tavrin::Position shown = d->list.shownPositionOf(position);
-                after << (shown > 0 ? createIndex(rowOf(shown), 0) : QModelIndex());
-            }
-            changePersistentIndexList(before, after);
-        } catch (...) {
-            emit layoutChanged();
-            throw;
+        if (folded) {
+            beginRemoveRows({}, heading + 1, heading + members);
+            fold();
+            endRemoveRows();
+        } else {
+            beginInsertRows({}, heading + 1, heading + members);
+            fold();
+            endInsertRows();
         }
-        emit layoutChanged();
+        d->redrawHeading(heading);
     });
+}
+
+bool ChanSaveListModel::isRankFolded(tavrin::Rank rank) const {
+    return d->isFolded(rank);
+}
+
+QModelIndex ChanSaveListModel::headingOf(const QModelIndex& member) const {
+    if (!d->grouped() || !checkIndex(member, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return {};
+    }
+    return createIndex(d->startOf(d->contentOf(member.row()).rank).first, 0);
+}
+
+QStringList ChanSaveListModel::namesStartingWith(const QString& prefix) const {
+    QStringList names;
+    try {
+        for (const tavrin::Position position : d->list.entriesNamedFrom(utf16(prefix))) {
+            names << toQString(tavrin::entryFields(d->list.text(position)).name);
+        }
+    } catch (...) {
+        emit const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
+        names.clear();
+    }
+    return names;
+}
+
+void ChanSaveListModel::holdNameIndex() const {
+    try {
+        d->list.holdRankIndex();
+    } catch (...) {
+        emit const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
+    }
+}
+
+void ChanSaveListModel::releaseNameIndex() const {
+    d->list.releaseRankIndex();
+}
+
+// A heading's words and count, its spoken words, and whether it is folded.
+void ChanSaveListModelPrivate::headingData(Rank rank, QModelRoleDataSpan roles) const {
+    const int members = membersIn(rank);
+    const bool folded = isFolded(rank);
+    for (QModelRoleData& value : roles) {
+        switch (value.role()) {
+        case Qt::DisplayRole:
+            value.setData(tavrin::detail::rankHeadingInWords(rank, members, QLocale()));
+            break;
+        case Qt::ToolTipRole:
+        case Qt::AccessibleTextRole:
+            value.setData(tavrin::detail::rankHeadingSpoken(rank, members, folded, QLocale()));
+            break;
+        case ChanSaveListModel::RankRole:
+            value.setData(static_cast<int>(rank));
+            break;
+        case ChanSaveListModel::HeadingRole:
+            value.setData(true);
+            break;
+        case ChanSaveListModel::FoldedRole:
+            value.setData(folded);
+            break;
+        default:
+            break;
+        }
+    }
 }
 
 // Views ask for indexes all the time; this answers without the
 // base class's round of virtual calls.
 QModelIndex ChanSaveListModel::index(int row, int column, const QModelIndex& parent) const {
-    const bool inRange = row >= 0 && row < d->list.shownCount() && column == 0 && !parent.isValid();
+    const bool inRange = row >= 0 && row < d->rowCount() && column == 0 && !parent.isValid();
     return inRange ? createIndex(row, 0) : QModelIndex();
 }
 
 int ChanSaveListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : d->list.shownCount();
+    return parent.isValid() ? 0 : d->rowCount();
+}
+
+// A heading can be current, and clicked, but not selected.
+Qt::ItemFlags ChanSaveListModel::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags member = QAbstractListModel::flags(index);
+    return index.isValid() && d->contentOf(index.row()).heading ? member & ~Qt::ItemIsSelectable : member;
 }
 
 QVariant ChanSaveListModel::data(const QModelIndex& index, int role) const {
@@ -217,8 +513,14 @@ void ChanSaveListModel::multiData(const QModelIndex& index, QModelRoleDataSpan r
         return;
     }
     try {
-        const std::u16string_view text = d->textInRow(index.row());
+        const RowContent row = d->contentOf(index.row());
+        if (row.heading) {
+            d->headingData(row.rank, roles);
+            return;
+        }
+        const std::u16string_view text = d->textOf(row);
         const tavrin::EntryFields fields = tavrin::entryFields(text);
+        const tavrin::Standing standing = tavrin::standingOf(fields.keyword);
         for (QModelRoleData& value : roles) {
             switch (value.role()) {
             case Qt::DisplayRole:
@@ -232,7 +534,13 @@ void ChanSaveListModel::multiData(const QModelIndex& index, QModelRoleDataSpan r
                 value.setData(toQString(fields.name));
                 break;
             case StandingRole:
-                value.setData(static_cast<int>(tavrin::standingOf(fields.keyword)));
+                value.setData(static_cast<int>(standing));
+                break;
+            case RankRole:
+                value.setData(static_cast<int>(tavrin::rankOf(standing)));
+                break;
+            case HeadingRole:
+                value.setData(false);
                 break;
             case KeywordRole:
                 value.setData(toQString(fields.keyword));
@@ -259,5 +567,8 @@ QHash<int, QByteArray> ChanSaveListModel::roleNames() const {
     names.insert(StandingRole, "standing");
     names.insert(KeywordRole, "keyword");
     names.insert(PingRole, "ping");
+    names.insert(RankRole, "rank");
+    names.insert(HeadingRole, "heading");
+    names.insert(FoldedRole, "folded");
     return names;
 }

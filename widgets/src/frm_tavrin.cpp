@@ -25,6 +25,7 @@ frmTavrin::frmTavrin(QWidget* parent) : QWidget(parent), d(std::make_unique<frmT
     MemberPanel* const panel = d->panel;
     panel->setHeaderVisible(false);
     panel->setFindFieldAlwaysShown(false); // it opens over the list's lower edge
+    panel->setRankHeadingsShown(false);
     panel->setGeometry(0, 0, 385, 169);
     QFont listFont("Arial");
     listFont.setPointSizeF(8.25);

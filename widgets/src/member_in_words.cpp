@@ -42,7 +42,45 @@ QString keywordInWords(Standing standing, const QString& keyword) {
     return keyword;
 }
 
+QString rankInWords(Rank rank) {
+    switch (rank) {
+    case Rank::blizzardRepresentative:
+        return translated("Blizzard representatives");
+    case Rank::systemOperator:
+        return translated("System operators");
+    case Rank::channelOperator:
+        return translated("Operators");
+    case Rank::speaker:
+        return translated("Speakers");
+    case Rank::gfOfficial:
+        return translated("GF officials");
+    case Rank::gfPlayer:
+        return translated("GF players");
+    case Rank::member:
+        break;
+    case Rank::guest:
+        return translated("Guests");
+    case Rank::squelched:
+        return translated("Squelched");
+    }
+    return translated("Members");
+}
+
+QString membersInWords(int members, const QLocale& locale) {
+    return members == 1 ? translated("1 member") : translated("%1 members").arg(locale.toString(members));
+}
+
 } // namespace
+
+QString rankHeadingInWords(Rank rank, int members, const QLocale& locale) {
+    return rankInWords(rank) + QStringLiteral(" \u2014 ") + locale.toString(members);
+}
+
+QString rankHeadingSpoken(Rank rank, int members, bool folded, const QLocale& locale) {
+    return QStringList{rankInWords(rank), translated("heading"), membersInWords(members, locale),
+                       folded ? translated("folded") : translated("unfolded")}
+        .join(QLatin1String(", "));
+}
 
 QString memberInWords(const QModelIndex& member) {
     std::array roles{
@@ -64,8 +102,7 @@ QString membersHereInWords(int members, int operators, const QLocale& locale) {
     if (members == 0) {
         return translated("No members");
     }
-    QString memberWords =
-        members == 1 ? translated("1 member") : translated("%1 members").arg(locale.toString(members));
+    QString memberWords = membersInWords(members, locale);
     if (operators == 0) {
         return memberWords;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "channel_list/standing.h"
+
 #include <QLocale>
 #include <QString>
 
@@ -15,6 +17,11 @@ QString memberInWords(const QModelIndex& member);
 // How many are in the channel, counting operators among the members:
 // "3 operators, 1,204 members", "1 member" or "No members".
 QString membersHereInWords(int members, int operators, const QLocale& locale);
+
+// A rank's heading, its words and how many it holds: "Operators — 7".
+QString rankHeadingInWords(Rank rank, int members, const QLocale& locale);
+// The same as a screen reader speaks it: "Operators, heading, 7 members, folded".
+QString rankHeadingSpoken(Rank rank, int members, bool folded, const QLocale& locale);
 
 // How many members a search shows: "12 of 1,204 members shown".
 QString membersShownInWords(int shown, int members, const QLocale& locale);

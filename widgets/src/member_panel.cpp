@@ -26,7 +26,7 @@ public:
         : q(panel), model(new ChanSaveListModel(panel)), lstChanSave(new UniformRowListView(panel)),
           lblMemberCount(new QLabel(panel)), txtFind(new QLineEdit(panel)),
           membersDelegate(new MembersDelegate(panel)), displays(new QActionGroup(panel)),
-          memberMenu(new QMenu(panel)) {}
+          orders(new QActionGroup(panel)), memberMenu(new QMenu(panel)) {}
 
     // Runs what a client or the user asked for; a failure is told through
     // failed(), and nothing is thrown into the event loop.
@@ -53,6 +53,15 @@ public:
     // Handles Down, Return and Escape in the find field.
     bool findFieldKeyPressed(int key);
     void placeFindField();
+    // Folds a heading's rank away, or back; the heading stays current.
+    void toggleFold(const QModelIndex& heading);
+    // Left from a member goes to its heading; Right from a heading opens its
+    // rank, or goes to its first member.
+    bool listKeyPressed(int key);
+    // The menu's choices, each checked while its value is the panel's.
+    template <typename Value, typename Changed>
+    void addChoices(QActionGroup* group, std::initializer_list<std::pair<Value, QString>> choices, Value current,
+                    void (MemberPanel::*set)(Value), Changed changed);
     // Tells the header and a screen reader how many are here.
     void sayHowManyAreHere();
 
@@ -64,6 +73,7 @@ public:
     QAbstractItemDelegate* entryTextDelegate = nullptr;
     QAbstractItemDelegate* const membersDelegate;
     QActionGroup* const displays;
+    QActionGroup* const orders;
     // One menu, kept: a screen reader hears it each time as the first time.
     QMenu* const memberMenu;
     MemberPanel::DisplayMode displayMode = MemberPanel::DisplayMode::EntryText;
@@ -102,9 +112,16 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     lstChanSave->setModel(model);
     // Typing a member's first letters finds the member, not "[ICON]".
     lstChanSave->setKeyboardSearchRole(ChanSaveListModel::NameRole);
+    lstChanSave->setFoldedRole(ChanSaveListModel::FoldedRole);
+    lstChanSave->installEventFilter(this);
+    model->setRankHeadingsShown(true);
     connect(lstChanSave, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-        emit memberActivated(index.data(ChanSaveListModel::NameRole).toString());
+        if (!d->lstChanSave->isHeading(index)) {
+            emit memberActivated(index.data(ChanSaveListModel::NameRole).toString());
+        }
     });
+    connect(lstChanSave, &UniformRowListView::headingActivated, this,
+            [this](const QModelIndex& heading) { d->guarded([&] { d->toggleFold(heading); }); });
 
     // The header and a screen reader follow the model's counts.
     connect(model, &ChanSaveListModel::failed, this, &MemberPanel::failed);
@@ -117,17 +134,16 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
         connect(model, countChanged, this, [this] { d->sayHowManyAreHereIfPossible(); });
     }
 
-    // The list's context menu switches the display, below what the client adds.
-    for (const auto& [mode, caption] : {std::pair{DisplayMode::EntryText, tr("Entry text")},
-                                        std::pair{DisplayMode::Members, tr("Members")}}) {
-        QAction* action = d->displays->addAction(caption);
-        action->setCheckable(true);
-        action->setChecked(mode == d->displayMode);
-        connect(action, &QAction::triggered, this, [this, mode = mode] { setDisplayMode(mode); });
-        connect(this, &MemberPanel::displayModeChanged, action,
-                [action, mode = mode](DisplayMode shown) { action->setChecked(shown == mode); });
-    }
+    // The list's context menu switches the display and the order, below what
+    // the client adds.
+    d->addChoices(d->displays, {std::pair{DisplayMode::EntryText, tr("Entry text")}, {DisplayMode::Members, tr("Members")}},
+                  d->displayMode, &MemberPanel::setDisplayMode, &MemberPanel::displayModeChanged);
+    d->addChoices(d->orders,
+                  {std::pair{MemberOrder::ListOrder, tr("Order of arrival")},
+                   {MemberOrder::RankThenName, tr("Rank, then name")}},
+                  MemberOrder::ListOrder, &MemberPanel::setMemberOrder, &MemberPanel::memberOrderChanged);
     lstChanSave->addActions(d->displays->actions());
+    lstChanSave->addActions(d->orders->actions());
     d->memberMenu->setObjectName("memberMenu");
     connect(lstChanSave, &UniformRowListView::menuRequested, this,
             [this](const QPoint& position, bool fromKeyboard) {
@@ -138,6 +154,76 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
 }
 
 MemberPanel::~MemberPanel() = default;
+
+template <typename Value, typename Changed>
+void MemberPanelPrivate::addChoices(QActionGroup* group, std::initializer_list<std::pair<Value, QString>> choices,
+                                    Value current, void (MemberPanel::*set)(Value), Changed changed) {
+    for (const auto& [value, caption] : choices) {
+        QAction* action = group->addAction(caption);
+        action->setCheckable(true);
+        action->setChecked(value == current);
+        QObject::connect(action, &QAction::triggered, q, [this, set, value = value] { (q->*set)(value); });
+        QObject::connect(q, changed, action, [action, value = value](Value shown) { action->setChecked(shown == value); });
+    }
+}
+
+void MemberPanel::addMembers(const QList<Member>& members) {
+    d->model->addMembers(members);
+}
+
+MemberPanel::MemberOrder MemberPanel::memberOrder() const {
+    return d->model->shownOrder() == tavrin::ShownOrder::rankThenName ? MemberOrder::RankThenName
+                                                                       : MemberOrder::ListOrder;
+}
+
+void MemberPanel::setMemberOrder(MemberOrder order) {
+    if (order == memberOrder()) {
+        return;
+    }
+    d->model->setShownOrder(order == MemberOrder::RankThenName ? tavrin::ShownOrder::rankThenName
+                                                               : tavrin::ShownOrder::list);
+    if (memberOrder() == order) {
+        const QModelIndex current = d->lstChanSave->currentIndex();
+        d->guarded([&] { current.isValid() ? d->lstChanSave->scrollTo(current) : d->lstChanSave->scrollToTop(); });
+        emit memberOrderChanged(order);
+    }
+}
+
+bool MemberPanel::rankHeadingsShown() const {
+    return d->model->rankHeadingsShown();
+}
+
+void MemberPanel::setRankHeadingsShown(bool shown) {
+    d->model->setRankHeadingsShown(shown);
+}
+
+void MemberPanelPrivate::toggleFold(const QModelIndex& heading) {
+    const auto rank = static_cast<tavrin::Rank>(heading.data(ChanSaveListModel::RankRole).toInt());
+    const int row = heading.row();
+    model->setRankFolded(rank, !model->isRankFolded(rank));
+    lstChanSave->selectionModel()->setCurrentIndex(model->index(row), QItemSelectionModel::NoUpdate);
+}
+
+bool MemberPanelPrivate::listKeyPressed(int key) {
+    const QModelIndex current = lstChanSave->currentIndex();
+    QModelIndex next;
+    if (key == Qt::Key_Left && !lstChanSave->isHeading(current)) {
+        next = model->headingOf(current);
+    } else if (key == Qt::Key_Right && lstChanSave->isHeading(current)) {
+        const auto rank = static_cast<tavrin::Rank>(current.data(ChanSaveListModel::RankRole).toInt());
+        if (model->isRankFolded(rank)) {
+            toggleFold(current);
+            return true;
+        }
+        next = model->index(current.row() + 1);
+    }
+    if (!next.isValid()) {
+        return false;
+    }
+    lstChanSave->selectionModel()->setCurrentIndex(
+        next, lstChanSave->isHeading(next) ? QItemSelectionModel::NoUpdate : QItemSelectionModel::ClearAndSelect);
+    return true;
+}
 
 void MemberPanel::TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
     d->model->TavrinAdd(username, Message, Flags, Ping);
@@ -246,10 +332,17 @@ void MemberPanelPrivate::findMembers(const QString& text) {
 }
 
 bool MemberPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == d->txtFind && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
-            return d->findFieldKeyPressed(key->key());
+            if (watched == d->txtFind) {
+                return d->findFieldKeyPressed(key->key());
+            }
+            if (watched == d->lstChanSave) {
+                bool handled = false;
+                d->guarded([&] { handled = d->listKeyPressed(key->key()); });
+                return handled;
+            }
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -290,6 +383,8 @@ void MemberPanelPrivate::showMemberMenu(const QPoint& position, bool fromKeyboar
         memberMenu->addSeparator();
     }
     memberMenu->addActions(displays->actions());
+    memberMenu->addSeparator();
+    memberMenu->addActions(orders->actions());
     if (fromKeyboard) {
         // The display in use is spoken as soon as the menu opens.
         QTimer::singleShot(0, memberMenu, [this] { memberMenu->setActiveAction(displays->checkedAction()); });

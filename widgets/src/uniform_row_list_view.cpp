@@ -28,7 +28,13 @@ void tellScreenReader(QListView* view, QAccessible::Event type, const QModelInde
 } // namespace
 
 UniformRowListView::UniformRowListView(QWidget* parent)
-    : QListView(parent), typeAhead_(new TypeAhead(this)) {}
+    : QListView(parent), typeAhead_(new TypeAhead(this)) {
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (isHeading(index)) {
+            emit headingActivated(index);
+        }
+    });
+}
 
 void UniformRowListView::setModel(QAbstractItemModel* model) {
     disconnect(rowsRemovedConnection_);
@@ -125,10 +131,12 @@ QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::Keyboa
         return rowIndex(0);
     }
     int row = current.row();
+    int direction = 1;
     switch (cursorAction) {
     case MoveUp:
     case MovePrevious:
         --row;
+        direction = -1;
         break;
     case MoveDown:
     case MoveNext:
@@ -136,6 +144,7 @@ QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::Keyboa
         break;
     case MovePageUp:
         row -= geometry().fullyVisibleRows();
+        direction = -1;
         break;
     case MovePageDown:
         row += geometry().fullyVisibleRows();
@@ -145,12 +154,31 @@ QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::Keyboa
         break;
     case MoveEnd:
         row = rows - 1;
+        direction = -1;
         break;
     case MoveLeft:
     case MoveRight:
-        break;
+        return current;
     }
-    return rowIndex(std::clamp(row, 0, rows - 1));
+    const int member = memberNear(std::clamp(row, 0, rows - 1), direction);
+    return member >= 0 ? rowIndex(member) : current;
+}
+
+bool UniformRowListView::isHeading(const QModelIndex& index) const {
+    return index.isValid() && !model()->flags(index).testFlag(Qt::ItemIsSelectable);
+}
+
+// Headings stand one above each group of rows, so only a few lie together.
+int UniformRowListView::memberNear(int row, int direction) const {
+    const int rows = rowCount();
+    for (const int step : {direction, -direction}) {
+        for (int at = row; at >= 0 && at < rows; at += step) {
+            if (!isHeading(rowIndex(at))) {
+                return at;
+            }
+        }
+    }
+    return -1;
 }
 
 void UniformRowListView::keyboardSearch(const QString& search) {
@@ -233,10 +261,37 @@ void UniformRowListView::paintEvent(QPaintEvent* event) {
             background.state &= ~QStyle::State_Selected;
             style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
         }
-        if (auto* delegate = itemDelegateForIndex(index)) {
+        if (isHeading(index)) {
+            paintHeading(painter, option, index);
+        } else if (auto* delegate = itemDelegateForIndex(index)) {
             delegate->paint(&painter, option, index);
         }
     }
+}
+
+// An arrow, down when open and to the right when folded, then the heading's
+// words in bold.
+void UniformRowListView::paintHeading(QPainter& painter, const QStyleOptionViewItem& option,
+                                      const QModelIndex& index) const {
+    QStyleOptionViewItem item = option;
+    item.state &= ~QStyle::State_Selected;
+    item.text.clear();
+    style()->drawControl(QStyle::CE_ItemViewItem, &item, &painter, this);
+    const QRect row = option.rect.adjusted(3, 0, -3, 0);
+    QStyleOption arrow = option;
+    arrow.rect = QRect(row.left(), row.top(), row.height(), row.height()).adjusted(2, 2, -2, -2);
+    const bool folded = foldedRole_ >= 0 && index.data(foldedRole_).toBool();
+    style()->drawPrimitive(folded ? QStyle::PE_IndicatorArrowRight : QStyle::PE_IndicatorArrowDown, &arrow,
+                           &painter, this);
+    QFont bold = option.font;
+    bold.setBold(true);
+    painter.save();
+    painter.setFont(bold);
+    painter.setPen(option.palette.color(QPalette::Text));
+    const QRect words = row.adjusted(row.height() + 2, 0, 0, 0);
+    painter.drawText(words, Qt::AlignLeft | Qt::AlignVCenter,
+                     QFontMetrics(bold).elidedText(index.data().toString(), Qt::ElideRight, words.width()));
+    painter.restore();
 }
 
 // Where a function below calls QAbstractItemView's own version, QListView's
@@ -353,6 +408,13 @@ void UniformRowListView::keyPressEvent(QKeyEvent* event) {
         QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at),
                                event->modifiers());
         QCoreApplication::sendEvent(this, &menu);
+        return;
+    }
+    const bool pressesRow = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+                            event->key() == Qt::Key_Enter;
+    if (pressesRow && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        isHeading(currentIndex())) {
+        emit headingActivated(currentIndex());
         return;
     }
     QListView::keyPressEvent(event);

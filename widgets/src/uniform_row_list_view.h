@@ -17,7 +17,10 @@ class TypeAhead;
 // the visible rows it moves, and a frame always shows the rows. Rows in view
 // stay put while rows above them come and go: the scroll position follows
 // them, unless the list is scrolled to its very top. Rows are never hidden and
-// long texts are elided, not scrolled sideways.
+// long texts are elided, not scrolled sideways. Rows that cannot be selected
+// are headings: drawn in bold with an arrow that says whether what they head
+// is folded, passed over by the arrow keys, and told of when clicked or when
+// Space or Return is pressed on them.
 class UniformRowListView : public QListView {
     Q_OBJECT
 
@@ -35,6 +38,9 @@ public:
     // The role that type-ahead compares what is typed with; the display text
     // unless set.
     void setKeyboardSearchRole(int role) { keyboardSearchRole_ = role; }
+    // The role that says whether a heading's rows are folded away.
+    void setFoldedRole(int role) { foldedRole_ = role; }
+    bool isHeading(const QModelIndex& index) const;
     TypeAhead& typeAhead() { return *typeAhead_; }
 
 signals:
@@ -42,6 +48,8 @@ signals:
     // pointer, or, from the keyboard (the Menu key or Shift+F10), beside the
     // current row.
     void menuRequested(const QPoint& position, bool fromKeyboard);
+    // A heading was clicked, or Space or Return was pressed on it.
+    void headingActivated(const QModelIndex& heading);
 
 protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
@@ -100,7 +108,12 @@ private:
     bool followingRowsAbove_ = false;
     bool rowsLeaving_ = false;
     ScrollAnchor anchor_;
+    // The nearest row from this one, in this direction first, that is not a heading.
+    int memberNear(int row, int direction) const;
+    void paintHeading(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+
     int keyboardSearchRole_ = Qt::DisplayRole;
+    int foldedRole_ = -1;
     TypeAhead* typeAhead_;
     QMetaObject::Connection rowsRemovedConnection_;
     QMetaObject::Connection layoutChangedConnection_;

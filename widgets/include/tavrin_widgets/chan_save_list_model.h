@@ -11,10 +11,12 @@
 class ChanSaveListModelPrivate;
 
 // Presents a channel list to Qt's item views, one row per entry text that the
-// list's search shows, which is every entry unless a search narrows it. The
-// model owns the list, the one copy of the members, and every change goes
-// through it: it arrives as row insertions and removals, so a view keeps its
-// selection and scroll position while members come and go.
+// list's search shows, which is every entry unless a search narrows it, in the
+// list's own order or by rank, then name. By rank, a heading row may stand
+// above each rank that has members shown, and a rank may be folded away under
+// its heading. The model owns the list, the one copy of the members, and every
+// change goes through it: it arrives as row insertions and removals, so a view
+// keeps its selection and scroll position while members come and go.
 //
 // No function here throws. When a change fails, as when memory runs out, the
 // list is as it was before the call and failed() says why.
@@ -33,8 +35,19 @@ public:
         StandingRole,            // "standing": the tavrin::Standing, as an int
         KeywordRole,             // "keyword": the icon keyword, such as "OP" or "RATS"
         PingRole,                // "ping": milliseconds; no value without UDP
+        RankRole,                // "rank": the tavrin::Rank, as an int, of a member or a heading
+        HeadingRole,             // "heading": true on a rank's heading row
+        FoldedRole,              // "folded": on a heading, whether its rank is folded away
     };
     Q_ENUM(Role)
+
+    // One member as a chat client hears of it.
+    struct Member {
+        QString username;
+        QString Message;
+        qint32 Flags = 0;
+        qint32 Ping = 0;
+    };
 
     explicit ChanSaveListModel(QObject* parent = nullptr);
     ~ChanSaveListModel() override;
@@ -51,6 +64,9 @@ public:
     // Adds or refreshes a member: one entry per name, operators on top. A
     // newcomer to a full list is turned away.
     void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping);
+    // Adds many members at once, each as TavrinAdd does, as when a client
+    // joins a channel: into an empty list as one reset, otherwise as rows.
+    void addMembers(const QList<Member>& members);
     // Removes the member of this name, compared without case, if listed.
     void TavrinDel(const QString& username);
     // Empties the list in one reset, for a channel change.
@@ -65,8 +81,29 @@ public:
     void setSearch(const QString& text);
     bool isNarrowed() const;
 
+    // The order of the rows, the headings above the ranks, and the ranks folded
+    // under them, each changed as one layout change that keeps the current and
+    // selected members, as a search does. Headings show only by rank.
+    void setShownOrder(tavrin::ShownOrder order);
+    tavrin::ShownOrder shownOrder() const;
+    void setRankHeadingsShown(bool shown);
+    bool rankHeadingsShown() const;
+    // Folding a rank away takes its members' rows out, and its heading stays.
+    void setRankFolded(tavrin::Rank rank, bool folded);
+    bool isRankFolded(tavrin::Rank rank) const;
+    // The heading above a member's row, when headings are shown.
+    QModelIndex headingOf(const QModelIndex& member) const;
+
+    // The names that begin with this text, compared as the list compares
+    // names, in rank-then-name order, whatever order is shown. While the index
+    // is held, this costs O(log n + k) for k names; otherwise it sorts.
+    QStringList namesStartingWith(const QString& prefix) const;
+    void holdNameIndex() const;
+    void releaseNameIndex() const;
+
     QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     void multiData(const QModelIndex& index, QModelRoleDataSpan roles) const override;
     QHash<int, QByteArray> roleNames() const override;
@@ -75,6 +112,8 @@ signals:
     void memberCountChanged(int count);
     void operatorCountChanged(int count);
     void shownCountChanged(int count);
+    // TavrinDel removed this member.
+    void memberLeft(const QString& username);
     // A change could not be made and the list is as it was; the reason is
     // the failure's own words, such as "std::bad_alloc".
     void failed(const QString& reason);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tavrin_widgets/chan_save_list_model.h"
 #include "tavrin_widgets/export.h"
 
 #include <QString>
@@ -7,7 +8,6 @@
 
 #include <memory>
 
-class ChanSaveListModel;
 class MemberPanelPrivate;
 class QMenu;
 
@@ -23,6 +23,8 @@ class QMenu;
 class TAVRIN_WIDGETS_EXPORT MemberPanel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(DisplayMode displayMode READ displayMode WRITE setDisplayMode NOTIFY displayModeChanged)
+    Q_PROPERTY(MemberOrder memberOrder READ memberOrder WRITE setMemberOrder NOTIFY memberOrderChanged)
+    Q_PROPERTY(bool rankHeadingsShown READ rankHeadingsShown WRITE setRankHeadingsShown)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
     Q_PROPERTY(bool headerVisible READ isHeaderVisible WRITE setHeaderVisible)
     Q_PROPERTY(bool findFieldAlwaysShown READ isFindFieldAlwaysShown WRITE setFindFieldAlwaysShown)
@@ -34,12 +36,24 @@ public:
     enum class DisplayMode { EntryText, Members };
     Q_ENUM(DisplayMode)
 
+    // The order of the rows: the list's own, operators on top and then
+    // everyone as they arrived; or by rank, then by name without regard to
+    // case. Either way the list itself keeps its own order.
+    enum class MemberOrder { ListOrder, RankThenName };
+    Q_ENUM(MemberOrder)
+
+    using Member = ChanSaveListModel::Member;
+
     explicit MemberPanel(QWidget* parent = nullptr);
     ~MemberPanel() override;
 
     // A newcomer to a full list is turned away.
     void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping);
     void TavrinDel(const QString& username);
+    // The whole list a client gets when it joins a channel, in one call, each
+    // member as TavrinAdd adds it: into an empty panel at the cost of the
+    // list's own adds.
+    void addMembers(const QList<Member>& members);
     // Empties the list in one step, for a channel change.
     void clear();
 
@@ -49,6 +63,16 @@ public:
 
     DisplayMode displayMode() const;
     void setDisplayMode(DisplayMode mode);
+
+    MemberOrder memberOrder() const;
+    void setMemberOrder(MemberOrder order);
+
+    // By rank, a heading row above each rank with members shown, such as
+    // "Operators — 7": clicking it, or Space or Return on it, folds the rank
+    // away and back; Left goes from a member to its heading. Shown unless
+    // switched off.
+    bool rankHeadingsShown() const;
+    void setRankHeadingsShown(bool shown);
 
     // The line above the list that says how many are here, such as
     // "3 operators, 1,204 members". Shown unless hidden; a screen reader hears
@@ -70,6 +94,7 @@ public:
 signals:
     void countChanged(int count);
     void displayModeChanged(MemberPanel::DisplayMode mode);
+    void memberOrderChanged(MemberPanel::MemberOrder order);
     // A member's row was double-clicked, or Return was pressed on it: a chat
     // client may open a private conversation with that member.
     void memberActivated(const QString& username);
