@@ -1,6 +1,7 @@
 #include "tavrin_widgets/chan_save_list_model.h"
 
 #include "channel_list/standing.h"
+#include "reference_channel_list.h"
 #include "type_ahead.h"
 #include "uniform_row_list_view.h"
 #include "widget_checks.h"
@@ -12,6 +13,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
@@ -32,6 +35,126 @@ TEST(ChanSaveListModel, KeepsItsContractThroughEveryChange) {
     EXPECT_EQ(model.index(0).data().toString(), "[ICON]OP[/ICON][USER]b[/USER][PING]1[/PING]");
     EXPECT_FALSE(model.index(0).data(Qt::DecorationRole).isValid()) << "entries have no image";
     EXPECT_EQ(resets.count(), 0) << "changes arrive as row insertions and removals";
+}
+
+// The rows as a view learns them, only from the model's signals.
+class RowMirror {
+public:
+    explicit RowMirror(const QAbstractItemModel& model) : model_(model) {
+        QObject::connect(&model, &QAbstractItemModel::rowsInserted,
+                         [this](const QModelIndex&, int first, int last) {
+                             for (int row = first; row <= last; ++row) {
+                                 rows.insert(row, model_.index(row, 0).data().toString());
+                             }
+                         });
+        QObject::connect(
+            &model, &QAbstractItemModel::rowsRemoved,
+            [this](const QModelIndex&, int first, int last) { rows.remove(first, last - first + 1); });
+        QObject::connect(&model, &QAbstractItemModel::dataChanged,
+                         [this](const QModelIndex& from, const QModelIndex& to) {
+                             for (int row = from.row(); row <= to.row(); ++row) {
+                                 rows[row] = model_.index(row, 0).data().toString();
+                             }
+                         });
+        const auto reread = [this] {
+            rows.clear();
+            for (int row = 0; row < model_.rowCount(); ++row) {
+                rows << model_.index(row, 0).data().toString();
+            }
+        };
+        QObject::connect(&model, &QAbstractItemModel::layoutChanged, reread);
+        QObject::connect(&model, &QAbstractItemModel::modelReset, reread);
+    }
+    QStringList rows;
+
+private:
+    const QAbstractItemModel& model_;
+};
+
+// Random changes, searches, order switches, headings and folds: the rows a
+// view follows are always what a plain filter and sort of the reference list
+// give, with each rank's heading and count above its members.
+TEST(ChanSaveListModel, RowsMatchThePlainlySortedReferenceList) {
+    const char16_t* names[] = {u"zorv", u"ZORV", u"druvo", u"a", u"A", u"\u00E9", u"b\U0001F600", u"b\uFF21"};
+    const char16_t* searches[] = {u"", u"z", u"b", u"a"};
+    const std::int32_t flagChoices[] = {0, 0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x100000, 0x200000};
+    const char* headings[] = {"Blizzard representatives",
+                              "System operators",
+                              "Operators",
+                              "Speakers",
+                              "GF officials",
+                              "GF players",
+                              "Members",
+                              "Guests",
+                              "Squelched"};
+    std::mt19937 random(20261210);
+    for (int sequence = 0; sequence < 300; ++sequence) {
+        ChanSaveListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        RowMirror mirror(model);
+        tavrin::testing::ReferenceChannelList reference;
+        std::u16string search;
+        unsigned folded = 0;
+        for (int step = 0; step < 60; ++step) {
+            const char16_t* name = names[random() % std::size(names)];
+            switch (random() % 12) {
+            case 0:
+                search = searches[random() % std::size(searches)];
+                model.setSearch(QString::fromStdU16String(search));
+                break;
+            case 1:
+                model.setShownOrder(model.shownOrder() == tavrin::ShownOrder::list
+                                        ? tavrin::ShownOrder::rankThenName
+                                        : tavrin::ShownOrder::list);
+                break;
+            case 2:
+                model.setRankHeadingsShown(!model.rankHeadingsShown());
+                break;
+            case 3:
+            case 4: {
+                const auto rank = static_cast<tavrin::Rank>(random() % tavrin::rankCount);
+                folded ^= 1U << static_cast<unsigned>(rank);
+                model.setRankFolded(rank, !model.isRankFolded(rank));
+                break;
+            }
+            case 5:
+            case 6:
+                model.TavrinDel(QString::fromStdU16String(name));
+                reference.del(name);
+                break;
+            default: {
+                const auto Flags = flagChoices[random() % std::size(flagChoices)];
+                model.TavrinAdd(QString::fromStdU16String(name), "RATS", Flags, step);
+                reference.add(name, u"RATS", Flags, step);
+            }
+            }
+            const bool ranked = model.shownOrder() == tavrin::ShownOrder::rankThenName;
+            auto shown = tavrin::testing::filtered(reference.texts(), search);
+            QStringList expected;
+            if (ranked) {
+                shown = tavrin::testing::byRankThenName(shown);
+            }
+            for (int rank = -1, at = 0; at < static_cast<int>(shown.size()); ++at) {
+                const int rankHere = static_cast<int>(
+                    tavrin::rankOf(tavrin::standingOf(tavrin::entryFields(shown[at]).keyword)));
+                const bool grouped = ranked && model.rankHeadingsShown();
+                if (grouped && rankHere != rank) {
+                    rank = rankHere;
+                    const auto members = std::count_if(shown.begin(), shown.end(), [&](const auto& text) {
+                        return static_cast<int>(tavrin::rankOf(
+                                   tavrin::standingOf(tavrin::entryFields(text).keyword))) == rank;
+                    });
+                    expected << QString("%1 \u2014 %2").arg(headings[rank]).arg(members);
+                }
+                if (!grouped || (folded & (1U << rankHere)) == 0) {
+                    expected << QString::fromStdU16String(shown[at]);
+                }
+            }
+            ASSERT_EQ(mirror.rows, expected) << "sequence " << sequence << " step " << step;
+            ASSERT_EQ(model.memberCount(), static_cast<int>(reference.texts().size()))
+                << "headings are not members";
+        }
+    }
 }
 
 TEST(ChanSaveListModel, AnswersOnlyForItsOwnRows) {

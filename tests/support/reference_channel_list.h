@@ -57,6 +57,52 @@ private:
     std::vector<std::u16string> texts_;
 };
 
+// What a search for this text shows of these entries, in the same order.
+inline std::vector<std::u16string> filtered(const std::vector<std::u16string>& texts,
+                                            std::u16string_view search) {
+    const auto folded = foldName(search);
+    std::vector<std::u16string> shown;
+    for (const auto& text : texts) {
+        const auto name = nameFromEntryText(text);
+        if (folded.empty() || (name && foldName(*name).find(folded) != std::u16string::npos)) {
+            shown.push_back(text);
+        }
+    }
+    return shown;
+}
+
+// The entries by rank, then the lower-cased name as code points; a stable sort keeps the
+// list's order among equals.
+inline std::vector<std::u16string> byRankThenName(std::vector<std::u16string> texts) {
+    const auto key = [](const std::u16string& text) {
+        const auto name = foldName(nameFromEntryText(text).value_or(u""));
+        std::u32string codePoints;
+        for (std::size_t at = 0; at < name.size(); ++at) {
+            const bool pair = at + 1 < name.size() && name[at] >= 0xD800 && name[at] < 0xDC00 &&
+                              name[at + 1] >= 0xDC00 && name[at + 1] < 0xE000;
+            codePoints += pair ? char32_t(0x10000 + ((name[at] - 0xD800) << 10) + (name[at + 1] - 0xDC00))
+                               : char32_t(name[at]);
+            at += pair ? 1 : 0;
+        }
+        return std::pair(rankOf(standingOf(entryFields(text).keyword)), codePoints);
+    };
+    std::stable_sort(texts.begin(), texts.end(),
+                     [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    return texts;
+}
+
+inline std::vector<std::u16string> namedFrom(const std::vector<std::u16string>& texts,
+                                             std::u16string_view prefix) {
+    std::vector<std::u16string> named;
+    for (const auto& text : byRankThenName(texts)) {
+        const auto name = nameFromEntryText(text);
+        if (name && foldName(*name).starts_with(foldName(prefix))) {
+            named.push_back(text);
+        }
+    }
+    return named;
+}
+
 inline std::vector<std::u16string> textsOf(const ChanSaveList& list) {
     std::vector<std::u16string> texts;
     for (int position = 1; position <= list.count(); ++position) {

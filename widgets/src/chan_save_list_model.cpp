@@ -6,6 +6,8 @@
 #include "member_in_words.h"
 #include "utf16_text.h"
 
+#include <array>
+
 using tavrin::detail::toQString;
 using tavrin::detail::utf16;
 
@@ -79,7 +81,9 @@ public:
     bool grouped() const noexcept {
         return headingsShown && list.shownOrder() == tavrin::ShownOrder::rankThenName;
     }
-    bool isFolded(Rank rank) const noexcept { return (foldedRanks & (1U << static_cast<unsigned>(rank))) != 0; }
+    bool isFolded(Rank rank) const noexcept {
+        return (foldedRanks & (1U << static_cast<unsigned>(rank))) != 0;
+    }
     int membersIn(Rank rank) const noexcept { return list.shownCountIn(rank); }
     int rowsOf(Rank rank) const noexcept {
         const int members = membersIn(rank);
@@ -150,7 +154,8 @@ public:
 
     HeldRow held(int row) const {
         const RowContent content = contentOf(row);
-        return {content.heading, content.rank, content.heading ? Position{0} : list.shownEntry(content.shownPosition)};
+        return {content.heading, content.rank,
+                content.heading ? Position{0} : list.shownEntry(content.shownPosition)};
     }
 
     QModelIndex indexOf(const HeldRow& row) const {
@@ -182,6 +187,7 @@ public:
             QModelIndexList after;
             after.reserve(before.size());
             change(); // nothing after this fails
+            countHeadings();
             for (const HeldRow& row : rows) {
                 after << indexOf(row);
             }
@@ -194,6 +200,14 @@ public:
     }
 
     void headingData(Rank rank, QModelRoleDataSpan roles) const;
+
+    // A heading's count changes for its views only once the rows under it
+    // have: until the rows' change ends, it shows the count from before.
+    void countHeadings() noexcept {
+        for (int rank = 0; rank < tavrin::rankCount; ++rank) {
+            headingCounts[static_cast<std::size_t>(rank)] = membersIn(rankNumber(rank));
+        }
+    }
 
     void redrawHeading(int row) {
         const QModelIndex heading = q.createIndex(row, 0);
@@ -208,6 +222,7 @@ public:
     int toldShown = 0;
     bool headingsShown = false;
     unsigned foldedRanks = 0;
+    std::array<int, tavrin::rankCount> headingCounts{};
     bool resetting = false; // many members added at once, as one reset
     // Between the two halves of a change: whether rows were begun, and the
     // heading whose count changed.
@@ -224,7 +239,8 @@ private:
     // Which rows a member entering or leaving adds or takes: none when the
     // search hides it; under headings, the heading too when it is the rank's
     // only member, and no member row when the rank is folded.
-    template <typename Begin> void beginRows(const tavrin::ListChange& change, int membersBefore, Begin begin) {
+    template <typename Begin>
+    void beginRows(const tavrin::ListChange& change, int membersBefore, Begin begin) {
         rowsBegun = false;
         changedHeading = -1;
         if (change.shownPosition == 0 || resetting) {
@@ -235,6 +251,7 @@ private:
         } else if (membersBefore == (begin.inserting ? 0 : 1)) {
             const int heading = startOf(change.rank).first;
             begin(heading, heading + (isFolded(change.rank) ? 0 : 1));
+            changedHeading = begin.inserting ? heading : -1;
         } else {
             changedHeading = startOf(change.rank).first;
             if (!isFolded(change.rank)) {
@@ -265,6 +282,7 @@ private:
         if (rowsBegun) {
             inserting ? q.endInsertRows() : q.endRemoveRows();
         }
+        countHeadings();
         if (changedHeading >= 0) {
             redrawHeading(changedHeading);
         }
@@ -291,6 +309,7 @@ private:
 
     void cleared() override {
         operators = 0;
+        countHeadings();
         q.endResetModel();
     }
 };
@@ -328,7 +347,8 @@ void ChanSaveListModel::TavrinAdd(const QString& username, const QString& Messag
 void ChanSaveListModel::addMembers(const QList<Member>& members) {
     const auto addAll = [&] {
         for (const Member& member : members) {
-            tavrin::TavrinAdd(d->list, utf16(member.username), utf16(member.Message), member.Flags, member.Ping);
+            tavrin::TavrinAdd(d->list, utf16(member.username), utf16(member.Message), member.Flags,
+                              member.Ping);
         }
     };
     if (d->list.count() > 0) {
@@ -340,6 +360,7 @@ void ChanSaveListModel::addMembers(const QList<Member>& members) {
         d->resetting = true;
         addAll(); // never throws
         d->resetting = false;
+        d->countHeadings();
         endResetModel();
     });
 }
@@ -393,7 +414,9 @@ void ChanSaveListModel::setRankFolded(tavrin::Rank rank, bool folded) {
     if (folded == d->isFolded(rank)) {
         return;
     }
-    const auto fold = [&] { d->foldedRanks ^= 1U << static_cast<unsigned>(rank); };
+    const auto fold = [&] {
+        d->foldedRanks ^= 1U << static_cast<unsigned>(rank);
+    };
     const int members = d->membersIn(rank);
     if (!d->grouped() || members == 0) {
         fold();
@@ -419,7 +442,8 @@ bool ChanSaveListModel::isRankFolded(tavrin::Rank rank) const {
 }
 
 QModelIndex ChanSaveListModel::headingOf(const QModelIndex& member) const {
-    if (!d->grouped() || !checkIndex(member, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+    if (!d->grouped() ||
+        !checkIndex(member, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
     return createIndex(d->startOf(d->contentOf(member.row()).rank).first, 0);
@@ -452,7 +476,7 @@ void ChanSaveListModel::releaseNameIndex() const {
 
 // A heading's words and count, its spoken words, and whether it is folded.
 void ChanSaveListModelPrivate::headingData(Rank rank, QModelRoleDataSpan roles) const {
-    const int members = membersIn(rank);
+    const int members = headingCounts[static_cast<std::size_t>(rank)];
     const bool folded = isFolded(rank);
     for (QModelRoleData& value : roles) {
         switch (value.role()) {

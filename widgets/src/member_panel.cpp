@@ -60,8 +60,8 @@ public:
     bool listKeyPressed(int key);
     // The menu's choices, each checked while its value is the panel's.
     template <typename Value, typename Changed>
-    void addChoices(QActionGroup* group, std::initializer_list<std::pair<Value, QString>> choices, Value current,
-                    void (MemberPanel::*set)(Value), Changed changed);
+    void addChoices(QActionGroup* group, std::initializer_list<std::pair<Value, QString>> choices,
+                    Value current, void (MemberPanel::*set)(Value), Changed changed);
     // Tells the header and a screen reader how many are here.
     void sayHowManyAreHere();
 
@@ -136,8 +136,10 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
 
     // The list's context menu switches the display and the order, below what
     // the client adds.
-    d->addChoices(d->displays, {std::pair{DisplayMode::EntryText, tr("Entry text")}, {DisplayMode::Members, tr("Members")}},
-                  d->displayMode, &MemberPanel::setDisplayMode, &MemberPanel::displayModeChanged);
+    d->addChoices(
+        d->displays,
+        {std::pair{DisplayMode::EntryText, tr("Entry text")}, {DisplayMode::Members, tr("Members")}},
+        d->displayMode, &MemberPanel::setDisplayMode, &MemberPanel::displayModeChanged);
     d->addChoices(d->orders,
                   {std::pair{MemberOrder::ListOrder, tr("Order of arrival")},
                    {MemberOrder::RankThenName, tr("Rank, then name")}},
@@ -156,14 +158,16 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
 MemberPanel::~MemberPanel() = default;
 
 template <typename Value, typename Changed>
-void MemberPanelPrivate::addChoices(QActionGroup* group, std::initializer_list<std::pair<Value, QString>> choices,
-                                    Value current, void (MemberPanel::*set)(Value), Changed changed) {
+void MemberPanelPrivate::addChoices(QActionGroup* group,
+                                    std::initializer_list<std::pair<Value, QString>> choices, Value current,
+                                    void (MemberPanel::*set)(Value), Changed changed) {
     for (const auto& [value, caption] : choices) {
         QAction* action = group->addAction(caption);
         action->setCheckable(true);
         action->setChecked(value == current);
         QObject::connect(action, &QAction::triggered, q, [this, set, value = value] { (q->*set)(value); });
-        QObject::connect(q, changed, action, [action, value = value](Value shown) { action->setChecked(shown == value); });
+        QObject::connect(q, changed, action,
+                         [action, value = value](Value shown) { action->setChecked(shown == value); });
     }
 }
 
@@ -173,7 +177,7 @@ void MemberPanel::addMembers(const QList<Member>& members) {
 
 MemberPanel::MemberOrder MemberPanel::memberOrder() const {
     return d->model->shownOrder() == tavrin::ShownOrder::rankThenName ? MemberOrder::RankThenName
-                                                                       : MemberOrder::ListOrder;
+                                                                      : MemberOrder::ListOrder;
 }
 
 void MemberPanel::setMemberOrder(MemberOrder order) {
@@ -184,7 +188,8 @@ void MemberPanel::setMemberOrder(MemberOrder order) {
                                                                : tavrin::ShownOrder::list);
     if (memberOrder() == order) {
         const QModelIndex current = d->lstChanSave->currentIndex();
-        d->guarded([&] { current.isValid() ? d->lstChanSave->scrollTo(current) : d->lstChanSave->scrollToTop(); });
+        d->guarded(
+            [&] { current.isValid() ? d->lstChanSave->scrollTo(current) : d->lstChanSave->scrollToTop(); });
         emit memberOrderChanged(order);
     }
 }
@@ -220,8 +225,9 @@ bool MemberPanelPrivate::listKeyPressed(int key) {
     if (!next.isValid()) {
         return false;
     }
-    lstChanSave->selectionModel()->setCurrentIndex(
-        next, lstChanSave->isHeading(next) ? QItemSelectionModel::NoUpdate : QItemSelectionModel::ClearAndSelect);
+    lstChanSave->selectionModel()->setCurrentIndex(next, lstChanSave->isHeading(next)
+                                                             ? QItemSelectionModel::NoUpdate
+                                                             : QItemSelectionModel::ClearAndSelect);
     return true;
 }
 

@@ -27,8 +27,7 @@ void tellScreenReader(QListView* view, QAccessible::Event type, const QModelInde
 
 } // namespace
 
-UniformRowListView::UniformRowListView(QWidget* parent)
-    : QListView(parent), typeAhead_(new TypeAhead(this)) {
+UniformRowListView::UniformRowListView(QWidget* parent) : QListView(parent), typeAhead_(new TypeAhead(this)) {
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (isHeading(index)) {
             emit headingActivated(index);
@@ -410,8 +409,8 @@ void UniformRowListView::keyPressEvent(QKeyEvent* event) {
         QCoreApplication::sendEvent(this, &menu);
         return;
     }
-    const bool pressesRow = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
-                            event->key() == Qt::Key_Enter;
+    const bool pressesRow =
+        event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (pressesRow && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
         isHeading(currentIndex())) {
         emit headingActivated(currentIndex());
