@@ -49,6 +49,7 @@ struct Change {
     bool paintsRows;
     int current = 505;
     int currentAfter = 505;
+    bool ranked = false; // by rank, then name, under headings
 };
 
 void PrintTo(const Change& c, std::ostream* out) {
@@ -73,6 +74,13 @@ const std::vector<Change> changes{
      [](MemberPanel& p) { p.TavrinAdd("op", "RATS", 0x02, 1); }, "op", true, 5, 5},
     {"the current member, above the view, is refreshed", 500,
      [](MemberPanel& p) { p.TavrinAdd(member(10), "RATS", 0, 2); }, memberName(500), false, 10, 11},
+    {"by rank, an operator joins under a new heading", 500,
+     [](MemberPanel& p) { p.TavrinAdd("op", "RATS", 0x02, 1); }, memberName(500), false, 505, 505, true},
+    {"by rank, a member above the view becomes an operator", 500,
+     [](MemberPanel& p) { p.TavrinAdd(member(10), "RATS", 0x02, 1); }, memberName(500), false, 505, 505,
+     true},
+    {"by rank, a member in view leaves", 500, [](MemberPanel& p) { p.TavrinDel(member(503)); },
+     memberName(500), true, 505, 505, true},
 };
 
 // Each change, in both displays, in the panel and in the list window.
@@ -85,13 +93,19 @@ TEST_P(RowsInView, StayPutWhileMembersChangeAboveThem) {
     QWidget& host = inListWindow ? static_cast<QWidget&>(window) : panel;
     MemberPanel& members = inListWindow ? window.panel() : panel;
     members.setDisplayMode(display);
+    members.setMemberOrder(c.ranked ? MemberPanel::MemberOrder::RankThenName
+                                    : MemberPanel::MemberOrder::ListOrder);
     for (int index = 0; index < 1000; ++index) {
         members.TavrinAdd(member(index), "RATS", 0, index);
     }
     host.show();
     auto& view = *host.findChild<QListView*>("lstChanSave");
-    const QModelIndex top = view.model()->index(c.top, 0);
-    view.setCurrentIndex(view.model()->index(c.current, 0));
+    const auto rowOf = [&](int index) {
+        return view.model()->match(view.model()->index(0, 0), ChanSaveListModel::NameRole, member(index), 1,
+                                   Qt::MatchExactly)[0];
+    };
+    const QModelIndex top = rowOf(c.top);
+    view.setCurrentIndex(rowOf(c.current));
     view.scrollTo(top, QAbstractItemView::PositionAtTop);
     QCoreApplication::processEvents();
     ASSERT_EQ(nameAt(view, 1), memberName(c.top));
@@ -144,6 +158,74 @@ TEST(MemberPanel, ClearEmptiesTheListInOneStepForTheNextChannel) {
     EXPECT_EQ(header->text(), "1 operator, 2 members");
     EXPECT_EQ(view.model()->index(0, 0).data(ChanSaveListModel::NameRole).toString(), "op");
     EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+}
+
+// By rank, a heading stands above each rank: the arrow keys pass over it, Left
+// goes up to it, and a click on it, or Space or Return, folds its rank away
+// and back. Counts count members only.
+TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysPassOverThem) {
+    MemberPanel panel;
+    panel.setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    panel.setMemberOrder(MemberPanel::MemberOrder::RankThenName);
+    for (const auto& [name, Flags] : {std::pair{"zed", 0x02}, {"amy", 0x02}, {"Cat", 0}, {"bob", 0}}) {
+        panel.TavrinAdd(name, "RATS", Flags, 1);
+    }
+    panel.show();
+    auto& view = *panel.findChild<QListView*>("lstChanSave");
+    QSignalSpy activated(&panel, &MemberPanel::memberActivated);
+    // A heading by its words, a member by name.
+    const auto said = [](const QModelIndex& index) {
+        const bool heading = index.data(ChanSaveListModel::HeadingRole).toBool();
+        return index.data(heading ? int{Qt::DisplayRole} : int{ChanSaveListModel::NameRole}).toString();
+    };
+    const auto rows = [&] {
+        QStringList shown;
+        for (int row = 0; row < view.model()->rowCount(); ++row) {
+            shown << said(view.model()->index(row, 0));
+        }
+        return shown;
+    };
+    const auto press = [&](Qt::Key key) {
+        return [&view, key] {
+            QTest::keyClick(&view, key);
+        };
+    };
+    const auto clickRow = [&](int row) {
+        return [&view, row] {
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
+                              view.visualRect(view.model()->index(row, 0)).center());
+        };
+    };
+    const QStringList all{"Operators \u2014 2", "amy", "zed", "Members \u2014 2", "bob", "Cat"};
+    view.setFocus();
+    view.setCurrentIndex(view.model()->index(2, 0));
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        QString current;
+        QStringList rows;
+    } steps[] = {
+        {"Down passes over a heading", press(Qt::Key_Down), "bob", all},
+        {"Up passes over it back", press(Qt::Key_Up), "zed", all},
+        {"Home goes to the first member", press(Qt::Key_Home), "amy", all},
+        {"Left goes to the heading", press(Qt::Key_Left), all[0], all},
+        {"Space folds", press(Qt::Key_Space), all[0], {all[0], all[3], "bob", "Cat"}},
+        {"Down goes to the next member shown", press(Qt::Key_Down), "bob", {all[0], all[3], "bob", "Cat"}},
+        {"Left again", press(Qt::Key_Left), all[3], {all[0], all[3], "bob", "Cat"}},
+        {"Return folds", press(Qt::Key_Return), all[3], {all[0], all[3]}},
+        {"a click unfolds", clickRow(0), all[0], {all[0], "amy", "zed", all[3]}},
+        {"Right goes to the first member", press(Qt::Key_Right), "amy", {all[0], "amy", "zed", all[3]}},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(said(view.currentIndex()), step.current) << step.what;
+        EXPECT_EQ(rows(), step.rows) << step.what;
+    }
+    EXPECT_EQ(view.model()->index(3, 0).data(Qt::AccessibleTextRole).toString(),
+              "Members, heading, 2 members, folded");
+    EXPECT_EQ(panel.count(), 4);
+    EXPECT_EQ(panel.findChild<QLabel*>("lblMemberCount")->text(), "2 operators, 4 members");
+    EXPECT_EQ(activated.count(), 0) << "Return on a heading activates no member";
 }
 
 TEST(MemberPanel, AClientAddsItsActionsToAMembersMenu) {
