@@ -386,6 +386,16 @@ bool ChanSaveListModel::contains(const QString& username) const {
     }
 }
 
+QString ChanSaveListModel::listedName(const QString& username) const {
+    try {
+        const auto position = d->list.find(utf16(username));
+        return position ? toQString(tavrin::entryFields(d->list.text(*position)).name) : QString();
+    } catch (...) {
+        emit const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
+        return {};
+    }
+}
+
 void ChanSaveListModel::setSearch(const QString& text) {
     d->change([&] { d->relayout([&] { d->list.setSearch(utf16(text)); }); });
 }

@@ -73,6 +73,9 @@ public:
     void clear();
     // Whether a member of this name is listed, shown or not.
     bool contains(const QString& username) const;
+    // The member's name as the list holds it, in the case it was last given
+    // in; empty when no member of this name is listed.
+    QString listedName(const QString& username) const;
 
     // Shows only the members whose name contains the text, compared as the
     // list compares names; an empty text shows everyone. The rows change as

@@ -1,0 +1,216 @@
+#include "tavrin_widgets/member_completer.h"
+
+#include "channel_list/entry_text.h"
+#include "failure.h"
+#include "tavrin_widgets/chan_save_list_model.h"
+#include "tavrin_widgets/member_panel.h"
+#include "utf16_text.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScopedValueRollback>
+#include <QSet>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+QString folded(const QString& name) {
+    return tavrin::detail::toQString(tavrin::foldName(tavrin::detail::utf16(name)));
+}
+
+bool isModifier(int key) {
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
+           key == Qt::Key_AltGr || key == Qt::Key_Super_L || key == Qt::Key_Super_R;
+}
+
+} // namespace
+
+class MemberCompleterPrivate {
+public:
+    explicit MemberCompleterPrivate(MemberCompleter* completer) : q(completer) {}
+
+    // A member marked as having spoken.
+    struct Speaker {
+        QString folded;
+        QString name;
+    };
+
+    // One round of Tabs: what was typed, where, and the name put in its place.
+    struct Round {
+        bool open = false;
+        QString prefix;
+        int start = 0;
+        int length = 0; // of what is in the line now, the word or a name and what follows it
+        QString offered;
+        int index = 0;
+    };
+
+    const ChanSaveListModel& model() const { return members->model(); }
+
+    void forget(const QString& username) {
+        const QString gone = folded(username);
+        speakers.erase(std::remove_if(speakers.begin(), speakers.end(),
+                                      [&](const Speaker& speaker) { return speaker.folded == gone; }),
+                       speakers.end());
+    }
+
+    bool startRound();
+    void offer(int direction);
+
+    MemberCompleter* const q;
+    QPointer<MemberPanel> members;
+    QPointer<QLineEdit> input;
+    std::vector<Speaker> speakers; // the most recent last
+    QString ownName;
+    Round round;
+    bool completing = false; // while the completer itself changes the line
+};
+
+MemberCompleter::MemberCompleter(MemberPanel* members, QLineEdit* input, QObject* parent)
+    : QObject(parent), d(std::make_unique<MemberCompleterPrivate>(this)) {
+    d->members = members;
+    d->input = input;
+    if (members == nullptr || input == nullptr) {
+        return;
+    }
+    d->model().holdNameIndex();
+    input->installEventFilter(this);
+    connect(&d->model(), &ChanSaveListModel::memberLeft, this,
+            [this](const QString& username) { d->forget(username); });
+    connect(&d->model(), &ChanSaveListModel::memberCountChanged, this, [this](int members) {
+        if (members == 0) {
+            d->speakers.clear();
+        }
+    });
+    // A change that is not the completer's own takes the name as it stands.
+    connect(input, &QLineEdit::textChanged, this, [this] {
+        if (!d->completing) {
+            d->round.open = false;
+        }
+    });
+}
+
+MemberCompleter::~MemberCompleter() {
+    if (d->members != nullptr) {
+        d->model().releaseNameIndex();
+    }
+}
+
+void MemberCompleter::noteSpoke(const QString& username) {
+    try {
+        d->forget(username);
+        d->speakers.push_back({folded(username), username});
+    } catch (...) {
+        // The mark is a help, not a promise: without memory, it is not made.
+    }
+}
+
+void MemberCompleter::setOwnName(const QString& name) {
+    d->ownName = name;
+}
+
+QString MemberCompleter::ownName() const {
+    return d->ownName;
+}
+
+QStringList MemberCompleter::completions(const QString& prefix) const {
+    if (d->members == nullptr) {
+        return {};
+    }
+    try {
+        const ChanSaveListModel& model = d->model();
+        const QString wanted = folded(prefix);
+        const QString own = d->ownName.isEmpty() ? QString() : model.listedName(d->ownName);
+        QStringList names;
+        QSet<QString> spoken;
+        for (auto speaker = d->speakers.rbegin(); speaker != d->speakers.rend(); ++speaker) {
+            if (speaker->folded.startsWith(wanted)) {
+                const QString listed = model.listedName(speaker->name);
+                if (!listed.isEmpty() && listed != own) {
+                    names << listed;
+                    spoken.insert(listed);
+                }
+            }
+        }
+        for (const QString& name : model.namesStartingWith(prefix)) {
+            if (name != own && !spoken.contains(name)) {
+                names << name;
+            }
+        }
+        if (!own.isEmpty() && folded(own).startsWith(wanted)) {
+            names << own;
+        }
+        return names;
+    } catch (...) {
+        return {};
+    }
+}
+
+// The word before the cursor, back to the last space.
+bool MemberCompleterPrivate::startRound() {
+    const QString text = input->text();
+    const int cursor = input->cursorPosition();
+    int start = cursor;
+    while (start > 0 && !text.at(start - 1).isSpace()) {
+        --start;
+    }
+    if (start == cursor) {
+        return false;
+    }
+    round = {true, text.mid(start, cursor - start), start, cursor - start, QString(), 0};
+    return true;
+}
+
+// The next name, or the one before, from the names as they are now: one who
+// left since the last Tab is passed over, and one listed again under another
+// case is offered in it.
+void MemberCompleterPrivate::offer(int direction) {
+    const QStringList names = q->completions(round.prefix);
+    if (names.isEmpty()) {
+        return;
+    }
+    const auto count = static_cast<int>(names.size());
+    int at = 0;
+    if (round.offered.isNull()) {
+        at = direction > 0 ? 0 : count - 1;
+    } else if (const auto found = static_cast<int>(names.indexOf(round.offered)); found >= 0) {
+        at = found + direction;
+    } else {
+        at = round.index + (direction > 0 ? 0 : -1);
+    }
+    at = ((at % count) + count) % count;
+    const QString completed = names[at] + (round.start == 0 ? QStringLiteral(": ") : QStringLiteral(" "));
+    const QScopedValueRollback guard(completing, true);
+    input->setSelection(round.start, round.length);
+    input->insert(completed);
+    round.length = static_cast<int>(completed.size());
+    round.offered = names[at];
+    round.index = at;
+}
+
+bool MemberCompleter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != d->input || event->type() != QEvent::KeyPress) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool tab = key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier;
+    const bool backTab = key->key() == Qt::Key_Backtab;
+    if (isModifier(key->key())) {
+        return false;
+    }
+    if (!tab && !(backTab && d->round.open)) {
+        d->round.open = false;
+        return false;
+    }
+    try {
+        if (d->round.open || d->startRound()) {
+            d->offer(tab ? 1 : -1);
+        }
+    } catch (...) {
+        d->round.open = false;
+    }
+    return true; // the focus stays in the line
+}
