@@ -153,10 +153,16 @@ TEST(MemberPanel, ClearEmptiesTheListInOneStepForTheNextChannel) {
     EXPECT_EQ(header->text(), "No members");
     EXPECT_FALSE(panel.contains("member5"));
 
-    panel.TavrinAdd("op", "RATS", 0x02, 1);
-    panel.TavrinAdd(member(5), "RATS", 0, 1);
+    // The next channel's members arrive at once, as one reset.
+    QSignalSpy insertions(view.model(), &QAbstractItemModel::rowsInserted);
+    panel.addMembers({{member(5), "RATS", 0, 1}, {"op", "RATS", 0x02, 1}, {"OP", "RATS", 0x02, 2}});
+    EXPECT_EQ(resets.count(), 2);
+    EXPECT_EQ(insertions.count(), 0);
     EXPECT_EQ(header->text(), "1 operator, 2 members");
-    EXPECT_EQ(view.model()->index(0, 0).data(ChanSaveListModel::NameRole).toString(), "op");
+    EXPECT_EQ(view.model()->index(0, 0).data().toString(), "[ICON]OP[/ICON][USER]OP[/USER][PING]2[/PING]");
+    panel.addMembers({{member(6), "RATS", 0, 1}});
+    EXPECT_EQ(insertions.count(), 1) << "into a list with members, as rows";
+    EXPECT_EQ(resets.count(), 2);
     EXPECT_EQ(view.verticalScrollBar()->value(), 0);
 }
 
