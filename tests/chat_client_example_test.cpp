@@ -24,6 +24,8 @@ TEST(ChannelScript, ReadsEveryCommandAndNamesWhatIsWrong) {
         {"flags Zorv 0xFFFFFFFF 0", Kind::flags, "Zorv", -1, 0, ""},
         {"leave zorv", Kind::leave, "zorv", 0, 0, ""},
         {"channel Clan Tavrin ", Kind::channel, "Clan Tavrin", 0, 0, ""},
+        {"say Zorv  hello  there", Kind::say, "Zorv", 0, 0, ""},
+        {"say Zorv", Kind::bad, "", 0, 0, "expected \"say <name> <text>\""},
         {"# a comment", Kind::nothing, "", 0, 0, ""},
         {"", Kind::nothing, "", 0, 0, ""},
         {"jion Zorv RATS 0 47", Kind::bad, "", 0, 0, "unknown command \"jion\""},
@@ -50,24 +52,29 @@ TEST(ChannelScript, ReadsEveryCommandAndNamesWhatIsWrong) {
 }
 
 TEST(ChannelScript, ABadLineIsReportedAndTheReplayGoesOn) {
-    ChannelReplay replay("test.txt",
-                         {"channel Here", "join Zorv RATS 16 47", "jion Kestrel", "flags nobody 0 1",
-                          "flags ZORV 2 50", "leave Zorv", "wait 10", "join Later RATS 0 1"});
+    ChannelReplay replay("test.txt", {"channel Here", "join Zorv RATS 16 47", "", "join Kestrel VD2D 0 9",
+                                      "jion Kestrel", "flags nobody 0 1", "flags ZORV 2 50",
+                                      "say Zorv hi all", "leave Zorv", "wait 10", "join Later RATS 0 1"});
     QSignalSpy channels(&replay, &ChannelReplay::channelJoined);
     QSignalSpy updates(&replay, &ChannelReplay::memberUpdated);
     QSignalSpy leaves(&replay, &ChannelReplay::memberLeft);
+    QSignalSpy said(&replay, &ChannelReplay::memberSaid);
     QSignalSpy problems(&replay, &ChannelReplay::problem);
     replay.playUntilWait();
-    EXPECT_EQ(channels.count(), 1);
-    ASSERT_EQ(updates.count(), 2);
-    EXPECT_EQ(updates[1], (QVariantList{"ZORV", "RATS", 2, 50})) << "a flags line keeps the member's status";
+    ASSERT_EQ(channels.count(), 1);
+    const auto found = channels[0][1].value<QList<MemberPanel::Member>>();
+    ASSERT_EQ(found.size(), 2) << "the joins after the channel line arrive at once";
+    EXPECT_EQ(found[1].username, "Kestrel");
+    ASSERT_EQ(updates.count(), 1);
+    EXPECT_EQ(updates[0], (QVariantList{"ZORV", "RATS", 2, 50})) << "a flags line keeps the member's status";
+    EXPECT_EQ(said.value(0), (QVariantList{"Zorv", "hi all"}));
     EXPECT_EQ(leaves.count(), 1);
     ASSERT_EQ(problems.count(), 2);
-    EXPECT_EQ(problems[0][0].toString(), "test.txt, line 3: unknown command \"jion\"");
-    EXPECT_EQ(problems[1][0].toString(), "test.txt, line 4: nobody is not in the channel");
+    EXPECT_EQ(problems[0][0].toString(), "test.txt, line 5: unknown command \"jion\"");
+    EXPECT_EQ(problems[1][0].toString(), "test.txt, line 6: nobody is not in the channel");
     replay.playUntilWait();
     replay.playUntilWait();
-    EXPECT_EQ(updates.count(), 5) << "after its last line, the script starts over";
+    EXPECT_EQ(updates.count(), 3) << "after its last line, the script starts over";
     EXPECT_EQ(channels.count(), 2);
 }
 

@@ -91,7 +91,8 @@ int main(int argc, char* argv[]) {
     saved = saved && membersWindow.grab().save(folder.filePath("members-window.png"));
 
 #if defined(TAVRIN_DRAWS_THE_CHAT_CLIENT)
-    // The channel filled, a private conversation open and the channel's tab in front.
+    // The channel filled and grouped by rank, a private conversation open, and
+    // the channel's tab in front with a name completed in its line.
     QString problem;
     const auto channel = ChannelReplay::fromFile(busyChannelScript, &problem);
     if (!channel) {
@@ -105,7 +106,13 @@ int main(int argc, char* argv[]) {
     channel->playUntilWait();
     chat.openConversation("Halbrand");
     chat.findChild<QTabWidget*>()->setCurrentIndex(0);
-    chat.tell("Halbrand: welcome, everyone.");
+    chat.tell("<Halbrand> welcome, everyone.");
+    // A name completed with Tab in the line under the conversation.
+    auto* say = chat.findChild<QLineEdit*>("txtSay");
+    say->setFocus();
+    QTest::keyClicks(say, "Hal");
+    QTest::keyClick(say, Qt::Key_Tab);
+    QTest::keyClicks(say, "thanks");
     QTest::qWait(100);
     saved = saved && chat.grab().save(folder.filePath("chat-client.png"));
 #endif

@@ -58,6 +58,14 @@ ScriptLine readScriptLine(const QString& line) {
         }
         read.kind = ScriptLine::Kind::leave;
         read.name = fields[1];
+    } else if (command == QLatin1String("say")) {
+        if (fields.size() < 3) {
+            return expected("say <name> <text>");
+        }
+        read.kind = ScriptLine::Kind::say;
+        read.name = fields[1];
+        const QString rest = line.trimmed().mid(command.size()).trimmed();
+        read.text = rest.mid(rest.indexOf(QLatin1Char(' '))).trimmed();
     } else if (command == QLatin1String("wait")) {
         const auto milliseconds = fields.size() == 2 ? decimal(fields[1]) : std::nullopt;
         if (fields.size() != 2) {
@@ -147,7 +155,7 @@ int ChannelReplay::play(const ScriptLine& line) {
         break;
     case ScriptLine::Kind::channel:
         statuses_.clear();
-        emit channelJoined(line.name);
+        emit channelJoined(line.name, membersFound());
         break;
     case ScriptLine::Kind::join:
         statuses_.insert(line.name.toCaseFolded(), line.status);
@@ -164,10 +172,28 @@ int ChannelReplay::play(const ScriptLine& line) {
         statuses_.remove(line.name.toCaseFolded());
         emit memberLeft(line.name);
         break;
+    case ScriptLine::Kind::say:
+        emit memberSaid(line.name, line.text);
+        break;
     case ScriptLine::Kind::wait:
         return line.milliseconds;
     }
     return -1;
+}
+
+QList<MemberPanel::Member> ChannelReplay::membersFound() {
+    QList<MemberPanel::Member> members;
+    for (; next_ < lines_.size(); ++next_) {
+        const ScriptLine line = readScriptLine(lines_[next_]);
+        if (line.kind != ScriptLine::Kind::join && line.kind != ScriptLine::Kind::nothing) {
+            break;
+        }
+        if (line.kind == ScriptLine::Kind::join) {
+            statuses_.insert(line.name.toCaseFolded(), line.status);
+            members.append({line.name, line.status, line.flags, line.ping});
+        }
+    }
+    return members;
 }
 
 void ChannelReplay::report(const QString& problem) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tavrin_widgets/member_panel.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -10,10 +12,11 @@
 
 // One line of a channel script, read.
 struct ScriptLine {
-    enum class Kind { nothing, channel, join, flags, leave, wait, bad };
+    enum class Kind { nothing, channel, join, flags, leave, say, wait, bad };
     Kind kind = Kind::nothing;
     QString name; // of the channel or the member
     QString status;
+    QString text; // what a member says
     qint32 flags = 0;
     qint32 ping = 0;
     int milliseconds = 0;
@@ -23,19 +26,24 @@ struct ScriptLine {
 // Blank lines and lines that begin with '#' are nothing.
 ScriptLine readScriptLine(const QString& line);
 
-// The built-in script: a channel of 2,000 members who keep coming and going.
+// The built-in script: a channel of 2,000 members who keep coming and going
+// and talk, and a quieter channel beside it.
 inline const QString busyChannelScript = QStringLiteral(":/chat_client/busy_channel.txt");
 
 // Plays a scripted channel on a timer, as a chat server would send it:
 //
-//   channel <name>                         the client is now in this channel
+//   channel <name>                         the client joins this channel, and
+//                                          the lines below are about it
 //   join <name> <status> <flags> <ping>    a member joins
 //   flags <name> <flags> <ping>            a member's flags and ping change
 //   leave <name>                           a member leaves
+//   say <name> <text>                      a member says something
 //   wait <milliseconds>                    nothing happens for a while
 //
-// Fields are separated by blanks, and a channel's name is the rest of its
-// line; flags may be written in hex, as 0x12. A bad line is reported with its
+// The joins right after a channel line are the channel's members as the
+// client finds them on joining, and arrive all at once. Fields are separated
+// by blanks; a channel's name, and what is said, is the rest of its line;
+// flags may be written in hex, as 0x12. A bad line is reported with its
 // number, and the replay goes on. At the end of the script it starts over.
 class ChannelReplay : public QObject {
     Q_OBJECT
@@ -50,10 +58,12 @@ public:
     void playUntilWait();
 
 signals:
-    void channelJoined(const QString& channel);
+    // The client joined the channel and found these members there.
+    void channelJoined(const QString& channel, const QList<MemberPanel::Member>& members);
     // A member joined, or their flags or ping changed.
     void memberUpdated(const QString& username, const QString& status, qint32 flags, qint32 ping);
     void memberLeft(const QString& username);
+    void memberSaid(const QString& username, const QString& text);
     void problem(const QString& message);
 
 private:
@@ -62,6 +72,8 @@ private:
     void playLines(int most);
     // Returns how long to wait before the next line, or -1 to go straight on.
     int play(const ScriptLine& line);
+    // The members listed on joining: the joins that follow.
+    QList<MemberPanel::Member> membersFound();
     void report(const QString& problem);
 
     QString scriptName_;
