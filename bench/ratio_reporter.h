@@ -1,9 +1,10 @@
 #pragma once
 
 // Prints the benchmarks as usual, then how many times faster each indexed
-// operation ran than its baseline, the literal port or the obvious proxy
-// model, and how its time grew with the list. Benchmarks are named "Operation/way/members", and may carry
-// more after that, such as a fixed number of iterations.
+// operation ran than its baseline (the literal port, the obvious proxy model,
+// or another baseline), how its time grew with the list, and, where the list
+// alone did the same work, how many times the list's own time it took. Benchmarks are named
+// "Operation/way/members", and may carry more after that, such as a fixed number of iterations.
 
 #include <benchmark/benchmark.h>
 
@@ -37,24 +38,31 @@ public:
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\n%-28s %8s %14s %14s %10s %14s\n", "operation", "members", "indexed ns/op",
-                    "baseline ns/op", "speed-up", "vs smallest");
+        std::printf("\n%-28s %8s %14s %14s %10s %14s %12s\n", "operation", "members", "indexed ns/op",
+                    "baseline ns/op", "speed-up", "vs smallest", "vs list");
         std::map<std::string, double> smallest;
         for (const auto& [key, ways] : nanoseconds_) {
             const auto& [operation, members] = key;
             const auto indexed = ways.find("indexed");
             auto literal = ways.find("literal");
-            if (literal == ways.end()) {
-                literal = ways.find("proxy"); // the obvious design, where there is no literal port
+            for (const char* other : {"proxy", "baseline"}) { // where there is no literal port
+                if (literal == ways.end()) {
+                    literal = ways.find(other);
+                }
             }
+            const auto core = ways.find("core");
             if (indexed == ways.end()) {
                 continue;
             }
             smallest.try_emplace(operation, indexed->second);
             const double literalTime = literal == ways.end() ? 0.0 : literal->second;
-            std::printf("%-28s %8ld %14.1f %14.1f %9.0fx %13.2fx\n", operation.c_str(), members,
+            std::printf("%-28s %8ld %14.1f %14.1f %9.2fx %13.2fx", operation.c_str(), members,
                         indexed->second, literalTime, literalTime / indexed->second,
                         indexed->second / smallest[operation]);
+            if (core != ways.end()) {
+                std::printf(" %11.2fx", indexed->second / core->second);
+            }
+            std::printf("\n");
         }
     }
 

@@ -212,6 +212,10 @@ void fullListMemory(benchmark::State& state) {
             };
             searching = withSearch("member");
             searchingFew = withSearch("member123");
+            const auto listOrder = bytesInUse();
+            window->panel().setMemberOrder(MemberPanel::MemberOrder::RankThenName);
+            QApplication::processEvents();
+            state.counters["rank_order_bytes_per_member"] = perMember(bytesInUse() - listOrder);
         }
         before = bytesHeld();
         tavrin::ChanSaveList list;
@@ -294,9 +298,12 @@ private:
 
 // The panel's field narrows the list letter by letter, and the next frame
 // shows it: "M", "Me", and so on to "Member123", then everyone again.
-class PanelWithField {
+template <MemberPanel::MemberOrder order = MemberPanel::MemberOrder::ListOrder> class PanelWithField {
 public:
-    PanelWithField() { panel_.resize(200, 400); }
+    PanelWithField() {
+        panel_.resize(200, 400);
+        panel_.setMemberOrder(order);
+    }
     void show() { panel_.show(); }
     void find(const QString& text) { panel_.findChild<QLineEdit*>("txtFind")->setText(text); }
     void TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
@@ -395,13 +402,17 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("LiveChangeOutOfViewSearching/indexed",
                                  liveChange<Where::belowViewSearching, DisplayMode::EntryText>)
         ->Apply(liveSizes);
-    benchmark::RegisterBenchmark("FindLetterTyped/indexed", letterTyped<PanelWithField>)
+    benchmark::RegisterBenchmark("FindLetterTyped/indexed", letterTyped<PanelWithField<>>)
+        ->Apply(sizes)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FindLetterTypedByRank/indexed",
+                                 letterTyped<PanelWithField<MemberPanel::MemberOrder::RankThenName>>)
         ->Apply(sizes)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("FindLetterTyped/proxy", letterTyped<ProxyFilteredList>)
         ->Apply(sizes)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("ChangeWhileSearching/indexed", changeWhileSearching<PanelWithField>)
+    benchmark::RegisterBenchmark("ChangeWhileSearching/indexed", changeWhileSearching<PanelWithField<>>)
         ->Apply(sizes);
     benchmark::RegisterBenchmark("ChangeWhileSearching/proxy", changeWhileSearching<ProxyFilteredList>)
         ->Apply(sizes);

@@ -440,6 +440,14 @@ Position ChanSaveList::shownEntry(Position shownPosition) const {
                : shownPosition;
 }
 
+std::u16string_view ChanSaveList::shownText(Position shownPosition) const {
+    const Store& store = *store_;
+    if (store.rankShown() && shownPosition >= 1 && shownPosition <= shownCount()) {
+        return store.textOf(store.entry(store.ranked->select(shownPosition)));
+    }
+    return text(shownEntry(shownPosition));
+}
+
 Position ChanSaveList::shownPositionOf(Position position) const {
     store_->checkPosition(position);
     return store_->shownPositionOf(store_->idAt(position), position);

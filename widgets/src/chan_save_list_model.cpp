@@ -149,7 +149,7 @@ public:
     }
 
     std::u16string_view textOf(const RowContent& content) const {
-        return list.text(list.shownEntry(content.shownPosition));
+        return list.shownText(content.shownPosition);
     }
 
     HeldRow held(int row) const {

@@ -236,34 +236,40 @@ void UniformRowListView::paintEvent(QPaintEvent* event) {
         viewport()->underMouse() ? indexAt(viewport()->mapFromGlobal(QCursor::pos())) : QModelIndex();
 
     QPainter painter(viewport());
-    const QRect area = event->rect();
-    const int first = std::max(0, rowAtY(area.top()));
-    const int last = std::min(rowCount() - 1, rowAtY(area.bottom()));
-    for (int row = first; row <= last; ++row) {
-        const QModelIndex index = rowIndex(row);
-        option.rect = visualRect(index);
-        option.state = baseState;
-        option.state.setFlag(QStyle::State_Selected, selections != nullptr && selections->isSelected(index));
-        if (enabled) {
-            const bool itemEnabled = model()->flags(index).testFlag(Qt::ItemIsEnabled);
-            option.state.setFlag(QStyle::State_Enabled, itemEnabled);
-            option.palette.setCurrentColorGroup(itemEnabled ? QPalette::Normal : QPalette::Disabled);
-        }
-        if (focus && index == current) {
-            option.state |= QStyle::State_HasFocus;
-            option.state.setFlag(QStyle::State_Editing, state() == EditingState);
-        }
-        option.state.setFlag(QStyle::State_MouseOver, index == hover);
-        if (alternatingRowColors()) {
-            option.features.setFlag(QStyleOptionViewItem::Alternate, row % 2 == 1);
-            QStyleOptionViewItem background = option;
-            background.state &= ~QStyle::State_Selected;
-            style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
-        }
-        if (isHeading(index)) {
-            paintHeading(painter, option, index);
-        } else if (auto* delegate = itemDelegateForIndex(index)) {
-            delegate->paint(&painter, option, index);
+    // A change often leaves rows far apart to paint, such as a member and the
+    // heading above it: only the rows in the region are painted, each once.
+    int painted = -1;
+    for (const QRect& area : event->region()) {
+        const int first = std::max(painted + 1, rowAtY(area.top()));
+        const int last = std::min(rowCount() - 1, rowAtY(area.bottom()));
+        for (int row = std::max(first, 0); row <= last; ++row) {
+            painted = row;
+            const QModelIndex index = rowIndex(row);
+            option.rect = visualRect(index);
+            option.state = baseState;
+            option.state.setFlag(QStyle::State_Selected,
+                                 selections != nullptr && selections->isSelected(index));
+            if (enabled) {
+                const bool itemEnabled = model()->flags(index).testFlag(Qt::ItemIsEnabled);
+                option.state.setFlag(QStyle::State_Enabled, itemEnabled);
+                option.palette.setCurrentColorGroup(itemEnabled ? QPalette::Normal : QPalette::Disabled);
+            }
+            if (focus && index == current) {
+                option.state |= QStyle::State_HasFocus;
+                option.state.setFlag(QStyle::State_Editing, state() == EditingState);
+            }
+            option.state.setFlag(QStyle::State_MouseOver, index == hover);
+            if (alternatingRowColors()) {
+                option.features.setFlag(QStyleOptionViewItem::Alternate, row % 2 == 1);
+                QStyleOptionViewItem background = option;
+                background.state &= ~QStyle::State_Selected;
+                style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
+            }
+            if (isHeading(index)) {
+                paintHeading(painter, option, index);
+            } else if (auto* delegate = itemDelegateForIndex(index)) {
+                delegate->paint(&painter, option, index);
+            }
         }
     }
 }

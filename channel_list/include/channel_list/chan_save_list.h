@@ -102,6 +102,9 @@ public:
     // The position in the list of the entry shown at this place. Throws
     // std::out_of_range for a place outside 1 to shownCount().
     Position shownEntry(Position shownPosition) const;
+    // The text of the entry shown at this place, as text(shownEntry(place))
+    // gives it, read without the round trip through its position.
+    std::u16string_view shownText(Position shownPosition) const;
     // Where the entry at this position is shown, or 0 when the search hides
     // it. Throws std::out_of_range for a position outside 1 to count().
     Position shownPositionOf(Position position) const;
