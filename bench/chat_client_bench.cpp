@@ -80,7 +80,7 @@ void completeName(benchmark::State& state) {
     QLineEdit input;
     MemberCompleter completer(&panel, &input);
     for (int spoke = 0; spoke < 1000; ++spoke) {
-        completer.noteSpoke(members[spoke * 31 % members.size()].username);
+        completer.noteSpoke(members[qsizetype{spoke} * 31 % members.size()].username);
     }
     input.setText("member12");
     for (auto _ : state) {
@@ -98,7 +98,7 @@ void completeNameByScan(benchmark::State& state) {
     model.addMembers(members);
     QStringList recent;
     for (int spoke = 0; spoke < 1000; ++spoke) {
-        recent.prepend(members[spoke * 31 % members.size()].username);
+        recent.prepend(members[qsizetype{spoke} * 31 % members.size()].username);
     }
     const QString word = "member12";
     for (auto _ : state) {
@@ -223,6 +223,7 @@ void twentyChannelsMemory(benchmark::State& state) {
     const int perChannel = static_cast<int>(state.range(0));
     for (auto _ : state) {
         std::vector<QList<Member>> channels;
+        channels.reserve(20);
         for (int channel = 0; channel < 20; ++channel) {
             channels.push_back(channelMembers(perChannel, QString("Channel%1x").arg(channel)));
         }

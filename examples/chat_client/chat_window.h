@@ -39,7 +39,7 @@ public:
 
     // The client is now in this channel and found these members there; a
     // channel it is already in is listed afresh.
-    void enterChannel(const QString& channel, const QList<MemberPanel::Member>& members);
+    void enterChannel(const QString& name, const QList<MemberPanel::Member>& members);
     // A line in the conversation of the channel the script speaks of, from
     // the client itself.
     void tell(const QString& text);

@@ -126,15 +126,16 @@ QStringList MemberCompleter::completions(const QString& prefix) const {
         const QString own = d->ownName.isEmpty() ? QString() : model.listedName(d->ownName);
         QStringList names;
         QSet<QString> spoken;
-        for (auto speaker = d->speakers.rbegin(); speaker != d->speakers.rend(); ++speaker) {
-            if (speaker->folded.startsWith(wanted)) {
-                const QString listed = model.listedName(speaker->name);
-                if (!listed.isEmpty() && listed != own) {
-                    names << listed;
-                    spoken.insert(listed);
-                }
-            }
-        }
+        std::for_each(d->speakers.rbegin(), d->speakers.rend(),
+                      [&](const MemberCompleterPrivate::Speaker& speaker) {
+                          if (speaker.folded.startsWith(wanted)) {
+                              const QString listed = model.listedName(speaker.name);
+                              if (!listed.isEmpty() && listed != own) {
+                                  names << listed;
+                                  spoken.insert(listed);
+                              }
+                          }
+                      });
         for (const QString& name : model.namesStartingWith(prefix)) {
             if (name != own && !spoken.contains(name)) {
                 names << name;
