@@ -177,26 +177,36 @@ public:
     template <typename Change> void relayout(Change change) {
         // Views hold their selection as persistent indexes from here on.
         emit q.layoutAboutToBeChanged();
+        QModelIndexList before;
+        std::vector<HeldRow> rows;
+        QModelIndexList after;
         try {
-            const QModelIndexList before = q.persistentIndexList();
-            std::vector<HeldRow> rows;
+            before = q.persistentIndexList();
             rows.reserve(static_cast<std::size_t>(before.size()));
             for (const QModelIndex& index : before) {
                 rows.push_back(held(index.row()));
             }
-            QModelIndexList after;
             after.reserve(before.size());
-            change(); // nothing after this fails
-            countHeadings();
+            change();
+        } catch (...) {
+            emit q.layoutChanged();
+            throw;
+        }
+        // The change is made: should the views fail to follow it, as when
+        // memory runs out, they lose their current and selected rows, and the
+        // change is not reported as failed.
+        countHeadings();
+        try {
             for (const HeldRow& row : rows) {
                 after << indexOf(row);
             }
             q.changePersistentIndexList(before, after);
         } catch (...) {
-            emit q.layoutChanged();
-            throw;
         }
-        emit q.layoutChanged();
+        try {
+            emit q.layoutChanged();
+        } catch (...) {
+        }
     }
 
     void headingData(Rank rank, QModelRoleDataSpan roles) const;
@@ -401,9 +411,16 @@ void ChanSaveListModel::setSearch(const QString& text) {
 }
 
 void ChanSaveListModel::setShownOrder(tavrin::ShownOrder order) {
-    if (order != d->list.shownOrder()) {
-        d->change([&] { d->relayout([&] { d->list.setShownOrder(order); }); });
+    if (order == d->list.shownOrder()) {
+        return;
     }
+    // The rank index is built before the rows start to change: when that
+    // fails, nothing has.
+    d->change([&] {
+        d->list.holdRankIndex();
+        d->relayout([&] { d->list.setShownOrder(order); });
+        d->list.releaseRankIndex();
+    });
 }
 
 tavrin::ShownOrder ChanSaveListModel::shownOrder() const {
