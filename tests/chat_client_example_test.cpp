@@ -2,8 +2,13 @@
 // line reported by its number while the replay goes on.
 
 #include "channel_replay.h"
+#include "chat_window.h"
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +81,27 @@ TEST(ChannelScript, ABadLineIsReportedAndTheReplayGoesOn) {
     replay.playUntilWait();
     EXPECT_EQ(updates.count(), 3) << "after its last line, the script starts over";
     EXPECT_EQ(channels.count(), 2);
+}
+
+// Each channel keeps its own panel, with its search, and its own line to write in.
+TEST(ChatWindow, EachChannelKeepsItsListAndTheUserWritesUnderItsConversation) {
+    ChatWindow window;
+    window.enterChannel("Clan Tavrin", {{"Zorv", "RATS", 0x02, 47}, {"Kestrel", "VD2D", 0, 112}});
+    auto& clan = window.members();
+    clan.findChild<QLineEdit*>("txtFind")->setText("zo");
+    window.enterChannel("Tavrin Lounge", {{"Mirelle", "2RAW", 0, 450}});
+    auto& tabs = *window.findChild<QTabWidget*>();
+    tabs.setCurrentIndex(1);
+    EXPECT_EQ(window.members().count(), 2) << "the lounge, and the user";
+    tabs.setCurrentIndex(0);
+    EXPECT_EQ(&window.members(), &clan);
+    EXPECT_EQ(clan.model().shownCount(), 1) << "the search stays";
+
+    auto& say = *tabs.widget(0)->findChild<QLineEdit*>("txtSay");
+    QTest::keyClicks(&say, "hi K");
+    QTest::keyClick(&say, Qt::Key_Tab);
+    QTest::keyClick(&say, Qt::Key_Return);
+    EXPECT_TRUE(tabs.widget(0)->findChild<QPlainTextEdit*>()->toPlainText().endsWith("<you> hi Kestrel "));
 }
 
 } // namespace
