@@ -193,7 +193,9 @@ void MemberCompleterPrivate::offer(int direction) {
 }
 
 bool MemberCompleter::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != d->input || event->type() != QEvent::KeyPress) {
+    // Only key presses are looked at: other events come also while the line
+    // is being destroyed.
+    if (event->type() != QEvent::KeyPress || watched != d->input) {
         return QObject::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);
