@@ -54,7 +54,9 @@ void processEvents() {
     QApplication::processEvents();
 }
 
-// A member in view is refreshed as an operator, painted before the next.
+// A member is made an operator, or no longer one, and the change is painted
+// before the next: by rank it moves between the operators and its own rank,
+// in the list's own order to the top or the bottom.
 template <MemberOrder order> void liveChangeByRank(benchmark::State& state) {
     const auto members = channelMembers(static_cast<int>(state.range(0)));
     MemberPanel panel;
@@ -63,11 +65,18 @@ template <MemberOrder order> void liveChangeByRank(benchmark::State& state) {
     panel.resize(200, 400);
     panel.show();
     processEvents();
+    // Each change makes a member an operator, or no longer one, at any size.
+    std::vector<qint32> flags;
+    for (const Member& member : members) {
+        flags.push_back(member.Flags);
+    }
     qsizetype cursor = 0;
     for (auto _ : state) {
         cursor = (cursor + 7919) % members.size();
         const Member& member = members[cursor];
-        panel.TavrinAdd(member.username, member.Message, member.Flags ^ 0x02, member.Ping + 1);
+        flags[static_cast<std::size_t>(cursor)] ^= 0x02;
+        panel.TavrinAdd(member.username, member.Message, flags[static_cast<std::size_t>(cursor)],
+                        member.Ping);
         processEvents();
     }
 }

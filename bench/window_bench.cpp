@@ -1,9 +1,8 @@
 // TavrinAdd and TavrinDel made through a shown list window, at 100 and 32,767
-// members, against a literal port: a QListWidget whose look-up reads every
-// item's text back. Also the live pattern of a chat client, one change per
-// turn of the event loop with each change painted, what a full list costs in
-// memory per member, and the member panel emptied for a channel change and
-// resized.
+// members, in the list's own order and by rank, against a literal port: a
+// QListWidget whose look-up reads every item's text back. Also the live pattern of a chat client, one change
+// per turn of the event loop with each change painted, what a full list costs in memory per member, and the
+// member panel emptied for a channel change and resized.
 
 #include "channel_list/entry_text.h"
 #include "channel_list/tavrin.h"
@@ -26,6 +25,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -93,14 +93,20 @@ const QString& nextMember(const QStringList& names, qsizetype& cursor) {
 
 using DisplayMode = frmTavrin::DisplayMode;
 
+// The list window showing its members by rank, then name.
+class RankedListWindow : public frmTavrin {
+public:
+    RankedListWindow() { panel().setMemberOrder(MemberPanel::MemberOrder::RankThenName); }
+};
+
 template <typename Window, DisplayMode display = DisplayMode::EntryText>
 std::unique_ptr<Window> filledWindow(const QStringList& names) {
     auto window = std::make_unique<Window>();
-    if constexpr (std::is_same_v<Window, frmTavrin>) {
+    if constexpr (std::is_base_of_v<frmTavrin, Window>) {
         window->setDisplayMode(display);
     }
     for (const auto& name : names) {
-        if constexpr (std::is_same_v<Window, frmTavrin>) {
+        if constexpr (std::is_base_of_v<frmTavrin, Window>) {
             window->TavrinAdd(name, "RATS", 0, 47);
         } else {
             window->appendNewMember(name);
@@ -363,6 +369,10 @@ BENCHMARK(refresh<frmTavrin>)->Name("WindowRefresh/indexed")->Apply(sizes);
 BENCHMARK(refresh<LiteralListWindow>)->Name("WindowRefresh/literal")->Apply(sizes);
 BENCHMARK(deleteAndAddBack<frmTavrin>)->Name("WindowDeleteAndAddBack/indexed")->Apply(sizes);
 BENCHMARK(deleteAndAddBack<LiteralListWindow>)->Name("WindowDeleteAndAddBack/literal")->Apply(sizes);
+BENCHMARK(refresh<RankedListWindow>)->Name("WindowRefreshByRank/indexed")->Apply(sizes);
+BENCHMARK(refresh<LiteralListWindow>)->Name("WindowRefreshByRank/literal")->Apply(sizes);
+BENCHMARK(deleteAndAddBack<RankedListWindow>)->Name("WindowDeleteAndAddBackByRank/indexed")->Apply(sizes);
+BENCHMARK(deleteAndAddBack<LiteralListWindow>)->Name("WindowDeleteAndAddBackByRank/literal")->Apply(sizes);
 BENCHMARK(fullListMemory)->Name("FullListMemory")->Iterations(1);
 
 int main(int argc, char** argv) {
