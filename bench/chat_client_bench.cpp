@@ -12,6 +12,8 @@
 #include "tavrin_widgets/member_completer.h"
 #include "tavrin_widgets/member_panel.h"
 
+#include "utf16_text.h"
+
 #include "heap_usage.h"
 #include "ratio_reporter.h"
 
@@ -30,6 +32,7 @@
 namespace {
 
 using Member = MemberPanel::Member;
+using tavrin::detail::utf16;
 using MemberOrder = MemberPanel::MemberOrder;
 
 // Names of mixed case and rank, scattered, as in a real channel: one in
@@ -44,10 +47,6 @@ QList<Member> channelMembers(int count, const QString& channel = "Member") {
              "RATS", flags, 47});
     }
     return members;
-}
-
-std::u16string_view utf16(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
 void processEvents() {

@@ -135,14 +135,12 @@ TEST(ChanSaveListModel, RowsMatchThePlainlySortedReferenceList) {
                 shown = tavrin::testing::byRankThenName(shown);
             }
             for (int rank = -1, at = 0; at < static_cast<int>(shown.size()); ++at) {
-                const int rankHere = static_cast<int>(
-                    tavrin::rankOf(tavrin::standingOf(tavrin::entryFields(shown[at]).keyword)));
+                const int rankHere = static_cast<int>(tavrin::testing::rankOfText(shown[at]));
                 const bool grouped = ranked && model.rankHeadingsShown();
                 if (grouped && rankHere != rank) {
                     rank = rankHere;
                     const auto members = std::count_if(shown.begin(), shown.end(), [&](const auto& text) {
-                        return static_cast<int>(tavrin::rankOf(
-                                   tavrin::standingOf(tavrin::entryFields(text).keyword))) == rank;
+                        return static_cast<int>(tavrin::testing::rankOfText(text)) == rank;
                     });
                     expected << QString("%1 \u2014 %2").arg(headings[rank]).arg(members);
                 }

@@ -111,7 +111,7 @@ TEST(Property, MatchesThePlainReferenceList) {
             for (int rank = 0; rank < rankCount; ++rank) {
                 ASSERT_EQ(list.shownCountIn(Rank(rank)),
                           std::count_if(shown.begin(), shown.end(), [&](const auto& text) {
-                              return rankOf(standingOf(entryFields(text).keyword)) == Rank(rank);
+                              return testing::rankOfText(text) == Rank(rank);
                           }));
             }
             const auto& prefix = pick(searches);

@@ -57,6 +57,10 @@ private:
     std::vector<std::u16string> texts_;
 };
 
+inline Rank rankOfText(std::u16string_view text) {
+    return rankOf(standingOf(entryFields(text).keyword));
+}
+
 // What a search for this text shows of these entries, in the same order.
 inline std::vector<std::u16string> filtered(const std::vector<std::u16string>& texts,
                                             std::u16string_view search) {
@@ -84,7 +88,7 @@ inline std::vector<std::u16string> byRankThenName(std::vector<std::u16string> te
                                : char32_t(name[at]);
             at += pair ? 1 : 0;
         }
-        return std::pair(rankOf(standingOf(entryFields(text).keyword)), codePoints);
+        return std::pair(rankOfText(text), codePoints);
     };
     std::stable_sort(texts.begin(), texts.end(),
                      [&](const auto& a, const auto& b) { return key(a) < key(b); });

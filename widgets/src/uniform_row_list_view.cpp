@@ -249,8 +249,9 @@ void UniformRowListView::paintEvent(QPaintEvent* event) {
             option.state = baseState;
             option.state.setFlag(QStyle::State_Selected,
                                  selections != nullptr && selections->isSelected(index));
+            const Qt::ItemFlags flags = model()->flags(index);
             if (enabled) {
-                const bool itemEnabled = model()->flags(index).testFlag(Qt::ItemIsEnabled);
+                const bool itemEnabled = flags.testFlag(Qt::ItemIsEnabled);
                 option.state.setFlag(QStyle::State_Enabled, itemEnabled);
                 option.palette.setCurrentColorGroup(itemEnabled ? QPalette::Normal : QPalette::Disabled);
             }
@@ -265,7 +266,7 @@ void UniformRowListView::paintEvent(QPaintEvent* event) {
                 background.state &= ~QStyle::State_Selected;
                 style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
             }
-            if (isHeading(index)) {
+            if (!flags.testFlag(Qt::ItemIsSelectable)) { // a heading
                 paintHeading(painter, option, index);
             } else if (auto* delegate = itemDelegateForIndex(index)) {
                 delegate->paint(&painter, option, index);
