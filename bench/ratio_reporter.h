@@ -19,7 +19,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const auto& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) {
+            if (run.run_type != Run::RT_Iteration || failedOrSkipped(run)) {
                 continue;
             }
             const std::string name = run.benchmark_name();
@@ -67,5 +67,15 @@ public:
     }
 
 private:
+    // Google Benchmark 1.8 replaced a run's error_occurred with skipped.
+    template <typename FinishedRun>
+    static bool failedOrSkipped(const FinishedRun& run) {
+        if constexpr (requires { run.skipped; }) {
+            return static_cast<bool>(run.skipped);
+        } else {
+            return run.error_occurred;
+        }
+    }
+
     std::map<std::tuple<std::string, long>, std::map<std::string, double>> nanoseconds_;
 };

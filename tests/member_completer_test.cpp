@@ -29,7 +29,7 @@ TEST(MemberCompleter, TabOffersNamesInTurnAndAnyOtherKeyTakesOne) {
     completer.noteSpoke("amy");
     completer.noteSpoke("alan");
     window.show();
-    QApplication::setActiveWindow(&window);
+    window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     input.setFocus();
     EXPECT_EQ(completer.completions("a"), (QStringList{"Amy", "Aro", "alice", "alan"}));
