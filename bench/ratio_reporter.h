@@ -68,8 +68,7 @@ public:
 
 private:
     // Google Benchmark 1.8 replaced a run's error_occurred with skipped.
-    template <typename FinishedRun>
-    static bool failedOrSkipped(const FinishedRun& run) {
+    template <typename FinishedRun> static bool failedOrSkipped(const FinishedRun& run) {
         if constexpr (requires { run.skipped; }) {
             return static_cast<bool>(run.skipped);
         } else {
