@@ -166,9 +166,9 @@ TEST(MemberPanel, ClearEmptiesTheListInOneStepForTheNextChannel) {
     EXPECT_EQ(view.verticalScrollBar()->value(), 0);
 }
 
-// By rank, a heading stands above each rank: the arrow keys pass over it, Left
-// goes up to it, and a click on it, or Space or Return, folds its rank away
-// and back. Counts count members only.
+// By rank, a heading stands above each rank: the arrow keys, the focus and the
+// find field pass over it, Left goes up to it, and a click on it, or Space or
+// Return, folds its rank away and back. Counts count members only.
 TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysPassOverThem) {
     MemberPanel panel;
     panel.setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -203,7 +203,10 @@ TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysPassOverThem) {
         };
     };
     const QStringList all{"Operators \u2014 2", "amy", "zed", "Members \u2014 2", "bob", "Cat"};
+    panel.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
     view.setFocus();
+    EXPECT_EQ(said(view.currentIndex()), "amy") << "the focus makes the first member current, not a heading";
     view.setCurrentIndex(view.model()->index(2, 0));
     const struct {
         const char* what;
@@ -232,6 +235,15 @@ TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysPassOverThem) {
     EXPECT_EQ(panel.count(), 4);
     EXPECT_EQ(panel.findChild<QLabel*>("lblMemberCount")->text(), "2 operators, 4 members");
     EXPECT_EQ(activated.count(), 0) << "Return on a heading activates no member";
+
+    // The find field's keys land on members, never on a heading.
+    auto& find = *panel.findChild<QLineEdit*>("txtFind");
+    view.setCurrentIndex(view.model()->index(2, 0));
+    QTest::keyClicks(&find, "a"); // zed goes, Cat stays folded away
+    QTest::keyClick(&find, Qt::Key_Return);
+    EXPECT_EQ(activated.value(0).value(0).toString(), "amy") << "Return activates the first member shown";
+    QTest::keyClick(&find, Qt::Key_Down);
+    EXPECT_EQ(said(view.currentIndex()), "amy") << "Down goes to the first member shown";
 }
 
 TEST(MemberPanel, AClientAddsItsActionsToAMembersMenu) {

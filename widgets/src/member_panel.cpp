@@ -355,7 +355,7 @@ bool MemberPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool MemberPanelPrivate::findFieldKeyPressed(int key) {
-    const QModelIndex first = model->index(0);
+    const QModelIndex first = lstChanSave->firstMember(); // never a heading
     switch (key) {
     case Qt::Key_Down:
         if (first.isValid()) {

@@ -127,7 +127,7 @@ QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::Keyboa
     }
     const QModelIndex current = currentIndex();
     if (!current.isValid()) {
-        return rowIndex(0);
+        return firstMember();
     }
     int row = current.row();
     int direction = 1;
@@ -161,6 +161,11 @@ QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::Keyboa
     }
     const int member = memberNear(std::clamp(row, 0, rows - 1), direction);
     return member >= 0 ? rowIndex(member) : current;
+}
+
+QModelIndex UniformRowListView::firstMember() const {
+    const int member = memberNear(0, 1);
+    return member >= 0 ? rowIndex(member) : QModelIndex{};
 }
 
 bool UniformRowListView::isHeading(const QModelIndex& index) const {

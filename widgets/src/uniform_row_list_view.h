@@ -41,6 +41,8 @@ public:
     // The role that says whether a heading's rows are folded away.
     void setFoldedRole(int role) { foldedRole_ = role; }
     bool isHeading(const QModelIndex& index) const;
+    // The first row that is not a heading, or none.
+    QModelIndex firstMember() const;
     TypeAhead& typeAhead() { return *typeAhead_; }
 
 signals:
