@@ -15,11 +15,14 @@
 namespace tavrin {
 namespace {
 
-// Follows the entries that the list shows through its observer, as a view's
-// model does; a new search is a fresh start.
-class ShownMirror : public ChanSaveListObserver {
+// Follows the list, and the entries that it shows, through its observer, as
+// a view's model does; a new search is a fresh start.
+class ShownMirror : public ChanSaveListReplaceObserver {
 public:
-    explicit ShownMirror(ChanSaveList& list) : list_(list) { list_.addObserver(this); }
+    // A plain observer hears a replacement as a removal and an insertion.
+    ShownMirror(ChanSaveList& list, bool plain) : list_(list) {
+        plain ? list_.addObserver(static_cast<ChanSaveListObserver*>(this)) : list_.addObserver(this);
+    }
     ~ShownMirror() { list_.removeObserver(this); }
     ShownMirror(const ShownMirror&) = delete;
     ShownMirror& operator=(const ShownMirror&) = delete;
@@ -33,20 +36,43 @@ public:
 
     void aboutToInsert(const ListChange&) override {}
     void inserted(const ListChange& change) override {
+        ++insertions;
+        all.emplace(all.begin() + change.position - 1, list_.text(change.position));
         if (change.shownPosition > 0) {
             texts.emplace(texts.begin() + change.shownPosition - 1, list_.text(change.position));
         }
     }
     void aboutToRemove(const ListChange& change) override {
+        ++removals;
+        all.erase(all.begin() + change.position - 1);
         if (change.shownPosition > 0) {
             texts.erase(texts.begin() + change.shownPosition - 1);
         }
     }
     void removed(const ListChange&) override {}
     void aboutToClear() override {}
-    void cleared() override { texts.clear(); }
+    void cleared() override {
+        all.clear();
+        texts.clear();
+    }
+    void aboutToReplace(const ListChange& from, const ListChange&) override {
+        all.erase(all.begin() + from.position - 1);
+        if (from.shownPosition > 0) {
+            texts.erase(texts.begin() + from.shownPosition - 1);
+        }
+    }
+    void replaced(const ListChange&, const ListChange& to) override {
+        all.emplace(all.begin() + to.position - 1, list_.text(to.position));
+        if (to.shownPosition > 0) {
+            texts.emplace(texts.begin() + to.shownPosition - 1, list_.text(to.position));
+        }
+        ASSERT_EQ(to.rank, list_.rankAt(to.position));
+    }
 
-    std::vector<std::u16string> texts;
+    std::vector<std::u16string> all;   // the whole list, in its order
+    std::vector<std::u16string> texts; // what it shows
+    int insertions = 0;
+    int removals = 0;
 
 private:
     ChanSaveList& list_;
@@ -71,7 +97,8 @@ TEST(Property, MatchesThePlainReferenceList) {
     };
     for (int sequence = 0; sequence < 3000; ++sequence) {
         ChanSaveList list;
-        ShownMirror mirror(list);
+        ShownMirror mirror(list, false);
+        ShownMirror plainMirror(list, true);
         testing::ReferenceChannelList reference;
         std::u16string search;
         bool ranked = false;
@@ -83,6 +110,7 @@ TEST(Property, MatchesThePlainReferenceList) {
                 ranked = !ranked;
                 list.setShownOrder(ranked ? ShownOrder::rankThenName : ShownOrder::list);
                 mirror.startAfresh();
+                plainMirror.startAfresh();
             } else if (random() % 30 == 0) {
                 held ? list.releaseRankIndex() : list.holdRankIndex();
                 held = !held;
@@ -90,6 +118,7 @@ TEST(Property, MatchesThePlainReferenceList) {
                 search = pick(searches);
                 list.setSearch(search);
                 mirror.startAfresh();
+                plainMirror.startAfresh();
             } else if (random() % 40 == 0) {
                 list.clear();
                 reference.clear();
@@ -100,11 +129,20 @@ TEST(Property, MatchesThePlainReferenceList) {
                 const auto& status = pick(statuses);
                 const auto Flags = pick(flagChoices);
                 const auto Ping = static_cast<std::int32_t>(random());
+                const bool listed = list.find(name).has_value();
+                const int leavesAndJoins = mirror.removals + mirror.insertions;
                 TavrinAdd(list, name, status, Flags, Ping);
                 reference.add(name, status, Flags, Ping);
+                if (listed) {
+                    ASSERT_EQ(mirror.removals + mirror.insertions, leavesAndJoins)
+                        << "a refresh is a move or a change, never a leave and a join";
+                }
             }
             ASSERT_EQ(testing::textsOf(list), reference.texts())
                 << "sequence " << sequence << " step " << step;
+            ASSERT_EQ(mirror.all, reference.texts()) << "sequence " << sequence << " step " << step;
+            ASSERT_EQ(plainMirror.all, reference.texts()) << "sequence " << sequence << " step " << step;
+            ASSERT_EQ(plainMirror.texts, mirror.texts) << "sequence " << sequence << " step " << step;
             const auto shown = filtered(reference.texts(), search);
             ASSERT_EQ(mirror.texts, ranked ? byRankThenName(shown) : shown)
                 << "sequence " << sequence << " step " << step;

@@ -243,8 +243,9 @@ TEST_F(Capacity, ClearingAFullListLetsItFillAgain) {
     fill();
 }
 
-// Tells the list's changes back, to check a view could follow them.
-class RecordingObserver : public ChanSaveListObserver {
+// Tells the list's changes back, to check a view could follow them. Added as
+// a plain observer, it hears no replacements.
+class RecordingObserver : public ChanSaveListReplaceObserver {
 public:
     void aboutToInsert(const ListChange& change) override { record("+", change, "?"); }
     void inserted(const ListChange& change) override { record("+", change, ""); }
@@ -252,6 +253,8 @@ public:
     void removed(const ListChange& change) override { record("-", change, ""); }
     void aboutToClear() override { events.emplace_back("0?"); }
     void cleared() override { events.emplace_back("0"); }
+    void aboutToReplace(const ListChange& from, const ListChange& to) override { replace(from, to, "?"); }
+    void replaced(const ListChange& from, const ListChange& to) override { replace(from, to, ""); }
     std::vector<std::string> events;
 
 private:
@@ -262,26 +265,36 @@ private:
         events.push_back(kind + std::to_string(position) +
                          (shown == position ? std::string() : "@" + std::to_string(shown)) + before);
     }
+    void replace(const ListChange& from, const ListChange& to, const char* before) {
+        record("~", from, "");
+        record(">", to, before);
+        events.rbegin()[1] += events.back();
+        events.pop_back();
+    }
 };
 
 TEST(Observer, EachHearsEachChangeBeforeAndAfter) {
     ChanSaveList list;
     RecordingObserver first;
     RecordingObserver second;
-    list.addObserver(&first);
+    list.addObserver(static_cast<ChanSaveListObserver*>(&first));
     list.addObserver(&second);
     TavrinAdd(list, u"A", u"RATS", 0, 1);
     TavrinAdd(list, u"B", u"RATS", 0, 1);
-    TavrinAdd(list, u"A", u"RATS", op, 1);
+    TavrinAdd(list, u"b", u"RATS", op, 1);
+    TavrinAdd(list, u"a", u"RATS", 0, 2);
     TavrinDel(list, u"b");
     TavrinDel(list, u"nobody");
     list.clear();
-    const std::vector<std::string> heard{"+1?", "+1", "+2?", "+2", "-1?", "-1",
-                                         "+1?", "+1", "-2?", "-2", "0?",  "0"};
-    EXPECT_EQ(first.events, heard);
+    EXPECT_EQ(first.events, (std::vector<std::string>{"+1?", "+1", "+2?", "+2", "-2?", "-2", "+1?", "+1",
+                                                      "-2?", "-2", "+2?", "+2", "-1?", "-1", "0?", "0"}))
+        << "a plain observer hears a removal and an insertion";
+    EXPECT_EQ(second.events, (std::vector<std::string>{"+1?", "+1", "+2?", "+2", "~2>1?", "~2>1", "~2>2?",
+                                                       "~2>2", "-1?", "-1", "0?", "0"}))
+        << "a move to the top, then a change in place";
     list.removeObserver(&first);
     TavrinAdd(list, u"C", u"RATS", 0, 1);
-    EXPECT_EQ(first.events.size(), 12U);
+    EXPECT_EQ(first.events.size(), 16U);
     EXPECT_EQ(second.events.size(), 14U) << "removing one observer leaves the others";
 }
 

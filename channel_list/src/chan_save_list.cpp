@@ -83,7 +83,11 @@ struct ChanSaveList::Store {
     ShownOrder shownOrder = ShownOrder::list;
     std::optional<RankOrder> ranked;
     int rankHolds = 0;
-    std::vector<ChanSaveListObserver*> observers;
+    struct Observer {
+        ChanSaveListObserver* observer;
+        ChanSaveListReplaceObserver* replacing; // when it follows replacements
+    };
+    std::vector<Observer> observers;
 
     bool narrowed() const noexcept { return shown.has_value(); }
     bool visible(const Entry& e) const noexcept { return !narrowed() || e.shown; }
@@ -130,8 +134,23 @@ struct ChanSaveList::Store {
     }
 
     template <typename Tell> void tell(Tell tellOne) const noexcept {
-        for (ChanSaveListObserver* observer : observers) {
-            tellOne(*observer);
+        for (const Observer& o : observers) {
+            tellOne(*o.observer);
+        }
+    }
+    // Those that follow replacements, or the others.
+    template <typename Tell> void tellReplacing(Tell tellOne) const noexcept {
+        for (const Observer& o : observers) {
+            if (o.replacing != nullptr) {
+                tellOne(*o.replacing);
+            }
+        }
+    }
+    template <typename Tell> void tellPlain(Tell tellOne) const noexcept {
+        for (const Observer& o : observers) {
+            if (o.replacing == nullptr) {
+                tellOne(*o.observer);
+            }
         }
     }
 
@@ -208,28 +227,38 @@ struct ChanSaveList::Store {
         e = Entry{};
     }
 
-    void place(EntryId id, Placement placement) noexcept {
-        Entry& e = entry(id);
+    // Where an entry placed now at the top or the bottom goes.
+    ListChange placing(EntryId id, Placement placement) const noexcept {
+        const Entry& e = entry(id);
         const bool top = placement == Placement::top;
-        e.slot = order.nextSlot(top);
         const auto position = static_cast<Position>(top ? 1 : count() + 1);
-        const bool shows = visible(e);
-        const auto shownPosition = static_cast<Position>(!shows        ? 0
+        const auto shownPosition = static_cast<Position>(!visible(e)   ? 0
                                                          : rankShown() ? rankPlaceOf(id)
                                                          : !narrowed() ? position
                                                          : top         ? 1
                                                                        : shown->count() + 1);
-        const ListChange change{position, shownPosition, e.rank};
+        return {position, shownPosition, e.rank};
+    }
+
+    void place(EntryId id, Placement placement) noexcept {
+        entry(id).slot = order.nextSlot(placement == Placement::top);
+        const ListChange change = placing(id, placement);
         tell([&](ChanSaveListObserver& o) { o.aboutToInsert(change); });
-        e.slot = top ? order.takeFront(id) : order.takeBack(id);
+        link(id, placement);
+        tell([&](ChanSaveListObserver& o) { o.inserted(change); });
+    }
+
+    // Puts the entry into the order and what is shown, its slot already chosen.
+    void link(EntryId id, Placement placement) noexcept {
+        Entry& e = entry(id);
+        e.slot = placement == Placement::top ? order.takeFront(id) : order.takeBack(id);
         if (narrowed() && e.shown) {
             shown->show(e.slot);
         }
         if (ranked) {
-            ranked->insert(static_cast<RankOrder::Id>(id), shows, rankLess());
+            ranked->insert(static_cast<RankOrder::Id>(id), visible(e), rankLess());
         }
-        shownInRank[static_cast<std::size_t>(e.rank)] += shows ? 1 : 0;
-        tell([&](ChanSaveListObserver& o) { o.inserted(change); });
+        shownInRank[static_cast<std::size_t>(e.rank)] += visible(e) ? 1 : 0;
     }
 
     // Where the entry is, or would be, in the rank order among those shown.
@@ -245,13 +274,22 @@ struct ChanSaveList::Store {
                                                    : position);
     }
 
+    ListChange at(Position position) const noexcept {
+        const EntryId id = idAt(position);
+        return {position, shownPositionOf(id, position), entry(id).rank};
+    }
+
     void unplace(Position position) noexcept {
+        const ListChange change = at(position);
+        tell([&](ChanSaveListObserver& o) { o.aboutToRemove(change); });
+        unlink(position);
+        tell([&](ChanSaveListObserver& o) { o.removed(change); });
+    }
+
+    void unlink(Position position) noexcept {
         const OrderedSlots::Slot slot = order.slotAt(position);
         const EntryId id = order.itemIn(slot);
         const Entry& e = entry(id);
-        const bool shows = visible(e);
-        const ListChange change{position, shownPositionOf(id, position), e.rank};
-        tell([&](ChanSaveListObserver& o) { o.aboutToRemove(change); });
         order.release(slot);
         if (narrowed() && e.shown) {
             shown->hide(slot);
@@ -259,8 +297,46 @@ struct ChanSaveList::Store {
         if (ranked) {
             ranked->erase(static_cast<RankOrder::Id>(id), rankLess());
         }
-        shownInRank[static_cast<std::size_t>(e.rank)] -= shows ? 1 : 0;
-        tell([&](ChanSaveListObserver& o) { o.removed(change); });
+        shownInRank[static_cast<std::size_t>(e.rank)] -= visible(e) ? 1 : 0;
+    }
+
+    // Where the entry at this position goes when its text becomes this one,
+    // with this folded name, and it is placed at the top or the bottom,
+    // worked out before anything changes: O(log n).
+    ListChange replacing(Position position, std::u16string_view text,
+                         const std::optional<std::u16string>& folded, Placement placement) const noexcept {
+        const EntryId id = idAt(position);
+        const Entry& old = entry(id);
+        const bool top = placement == Placement::top;
+        const Rank rank = rankOf(standingOf(entryFields(text).keyword));
+        const bool shows =
+            !narrowed() || (folded && std::u16string_view(*folded).find(search) != std::u16string_view::npos);
+        const auto newPosition = static_cast<Position>(top ? 1 : count());
+        if (!shows) {
+            return {newPosition, 0, rank};
+        }
+        if (rankShown()) {
+            // Counted among the others, the entry itself left out, by the new key.
+            const std::u16string_view name = folded ? std::u16string_view(*folded) : std::u16string_view();
+            const OrderedSlots::Slot slot = order.nextSlot(top);
+            const auto before = [&](RankOrder::Id other) {
+                const Entry& e = entry(other);
+                if (e.rank != rank) {
+                    return e.rank < rank;
+                }
+                const int names = compareInCodePointOrder(foldedNameOf(e), name);
+                return names != 0 ? names < 0 : e.slot < slot;
+            };
+            return {
+                newPosition,
+                static_cast<Position>(ranked->countedBeforeKey(before, static_cast<RankOrder::Id>(id)) + 1),
+                rank};
+        }
+        if (!narrowed()) {
+            return {newPosition, newPosition, rank};
+        }
+        const auto others = static_cast<Position>(shown->count() - (old.shown ? 1 : 0));
+        return {newPosition, static_cast<Position>(top ? 1 : others + 1), rank};
     }
 
     // After the search changed what is shown.
@@ -353,10 +429,21 @@ void ChanSaveList::replace(Position position, std::u16string_view text, Placemen
     const EntryId id = store.idAt(position);
     store.reserveFor(text, folded);
 
-    store.unplace(position);
+    // One step for the observers that follow replacements: the member is the
+    // same, at a new place. The others hear a removal, then an insertion.
+    const ListChange from = store.at(position);
+    const ListChange to = store.replacing(position, text, folded, placement);
+    store.tellReplacing([&](ChanSaveListReplaceObserver& o) { o.aboutToReplace(from, to); });
+    store.tellPlain([&](ChanSaveListObserver& o) { o.aboutToRemove(from); });
+    store.unlink(position);
+    store.tellPlain([&](ChanSaveListObserver& o) { o.removed(from); });
     store.erase(id);
     store.write(id, text, folded);
-    store.place(id, placement);
+    store.entry(id).slot = store.order.nextSlot(placement == Placement::top);
+    store.tellPlain([&](ChanSaveListObserver& o) { o.aboutToInsert(to); });
+    store.link(id, placement);
+    store.tellPlain([&](ChanSaveListObserver& o) { o.inserted(to); });
+    store.tellReplacing([&](ChanSaveListReplaceObserver& o) { o.replaced(from, to); });
 }
 
 std::optional<Position> ChanSaveList::find(std::u16string_view username) const {
@@ -534,12 +621,18 @@ void ChanSaveList::clear() noexcept {
 }
 
 void ChanSaveList::addObserver(ChanSaveListObserver* observer) {
-    store_->observers.push_back(observer);
+    store_->observers.push_back({observer, nullptr});
+}
+
+void ChanSaveList::addObserver(ChanSaveListReplaceObserver* observer) {
+    store_->observers.push_back({observer, observer});
 }
 
 void ChanSaveList::removeObserver(ChanSaveListObserver* observer) noexcept {
     auto& observers = store_->observers;
-    observers.erase(std::remove(observers.begin(), observers.end(), observer), observers.end());
+    observers.erase(std::remove_if(observers.begin(), observers.end(),
+                                   [observer](const Store::Observer& o) { return o.observer == observer; }),
+                    observers.end());
 }
 
 } // namespace tavrin

@@ -56,6 +56,23 @@ public:
         return before;
     }
 
+    // How many counted entries, other than this one, come before a key that
+    // is not in the tree, such as an entry's key after a change: before(id)
+    // says whether an entry comes before it. The entry left out is in the
+    // tree, where its old key puts it.
+    template <typename Before> std::int32_t countedBeforeKey(Before before, Id except) const noexcept {
+        std::int32_t count = 0;
+        for (Id at = root_; at != none;) {
+            if (before(at)) {
+                count += countOf(node(at).left) + (node(at).self ? 1 : 0);
+                at = node(at).right;
+            } else {
+                at = node(at).left;
+            }
+        }
+        return count - (node(except).self && before(except) ? 1 : 0);
+    }
+
     // The counted entry at this place, counted from 1.
     Id select(std::int32_t place) const noexcept {
         for (Id at = root_; at != none;) {

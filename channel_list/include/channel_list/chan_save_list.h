@@ -39,6 +39,22 @@ protected:
     ~ChanSaveListObserver() = default;
 };
 
+// An observer that is also told when an entry gets a new text, as when a
+// member is refreshed: the entry goes from where it is (from) to where it
+// will be once the change is made (to), the same place when it changes in
+// place, and its rank, and whether the search shows it, may change on the
+// way. The person stays the same, so a view moves or redraws their row
+// rather than removing it and adding another. A plain observer hears such a
+// change as a removal and an insertion.
+class ChanSaveListReplaceObserver : public ChanSaveListObserver {
+public:
+    virtual void aboutToReplace(const ListChange& from, const ListChange& to) = 0;
+    virtual void replaced(const ListChange& from, const ListChange& to) = 0;
+
+protected:
+    ~ChanSaveListReplaceObserver() = default;
+};
+
 enum class Placement { top, bottom };
 
 // The order in which the list shows its entries: its own, or by rank, then by
@@ -127,6 +143,7 @@ public:
     // Each observer must be removed before it is destroyed, or outlive the
     // list. Adding one may throw std::bad_alloc, and then adds nothing.
     void addObserver(ChanSaveListObserver* observer);
+    void addObserver(ChanSaveListReplaceObserver* observer);
     void removeObserver(ChanSaveListObserver* observer) noexcept;
 
 private:
