@@ -34,7 +34,7 @@ TEST(ChanSaveListModel, KeepsItsContractThroughEveryChange) {
     EXPECT_EQ(model.rowCount(), 4);
     EXPECT_EQ(model.index(0).data().toString(), "[ICON]OP[/ICON][USER]b[/USER][PING]1[/PING]");
     EXPECT_FALSE(model.index(0).data(Qt::DecorationRole).isValid()) << "entries have no image";
-    EXPECT_EQ(resets.count(), 0) << "changes arrive as row insertions and removals";
+    EXPECT_EQ(resets.count(), 0) << "changes arrive as rows inserted, moved, changed and removed";
 }
 
 // The rows as a view learns them, only from the model's signals.
@@ -50,6 +50,12 @@ public:
         QObject::connect(
             &model, &QAbstractItemModel::rowsRemoved,
             [this](const QModelIndex&, int first, int last) { rows.remove(first, last - first + 1); });
+        QObject::connect(&model, &QAbstractItemModel::rowsMoved,
+                         [this](const QModelIndex&, int first, int last, const QModelIndex&, int to) {
+                             for (int row = first; row <= last; ++row) { // one at a time
+                                 rows.move(first, to > first ? to - 1 : to + row - first);
+                             }
+                         });
         QObject::connect(&model, &QAbstractItemModel::dataChanged,
                          [this](const QModelIndex& from, const QModelIndex& to) {
                              for (int row = from.row(); row <= to.row(); ++row) {

@@ -73,7 +73,7 @@ const std::vector<Change> changes{
     {"an operator joins at the top of the list", 0,
      [](MemberPanel& p) { p.TavrinAdd("op", "RATS", 0x02, 1); }, "op", true, 5, 5},
     {"the current member, above the view, is refreshed", 500,
-     [](MemberPanel& p) { p.TavrinAdd(member(10), "RATS", 0, 2); }, memberName(500), false, 10, 11},
+     [](MemberPanel& p) { p.TavrinAdd(member(10), "RATS", 0, 2); }, memberName(500), false, 10, 10},
     {"by rank, an operator joins under a new heading", 500,
      [](MemberPanel& p) { p.TavrinAdd("op", "RATS", 0x02, 1); }, memberName(500), false, 505, 505, true},
     {"by rank, a member above the view becomes an operator", 500,
@@ -81,6 +81,13 @@ const std::vector<Change> changes{
      true},
     {"by rank, a member in view leaves", 500, [](MemberPanel& p) { p.TavrinDel(member(503)); },
      memberName(500), true, 505, 505, true},
+    // A refresh keeps the member current where they go.
+    {"the current member, in view, is refreshed", 500,
+     [](MemberPanel& p) { p.TavrinAdd(member(505), "RATS", 0, 2); }, memberName(500), true},
+    {"by rank, the current member's ping changes", 500,
+     [](MemberPanel& p) { p.TavrinAdd(member(505), "RATS", 0, 2); }, memberName(500), true, 505, 505, true},
+    {"by rank, the current member, above the view, becomes an operator", 500,
+     [](MemberPanel& p) { p.TavrinAdd(member(10), "RATS", 0x02, 1); }, memberName(500), false, 10, 10, true},
 };
 
 // Each change, in both displays, in the panel and in the list window.
@@ -106,6 +113,7 @@ TEST_P(RowsInView, StayPutWhileMembersChangeAboveThem) {
     };
     const QModelIndex top = rowOf(c.top);
     view.setCurrentIndex(rowOf(c.current));
+    const QPersistentModelIndex held = view.currentIndex(); // as a client holds a member
     view.scrollTo(top, QAbstractItemView::PositionAtTop);
     QCoreApplication::processEvents();
     ASSERT_EQ(nameAt(view, 1), memberName(c.top));
@@ -116,6 +124,7 @@ TEST_P(RowsInView, StayPutWhileMembersChangeAboveThem) {
     EXPECT_EQ(nameAt(view, 1), c.shownAtTop);
     EXPECT_EQ(nameOf(view.currentIndex()), memberName(c.currentAfter));
     EXPECT_TRUE(view.selectionModel()->isSelected(view.currentIndex()));
+    EXPECT_EQ(nameOf(held), memberName(c.current)) << "the member's index goes with them";
     EXPECT_EQ(paints.paints > 0, c.paintsRows);
     EXPECT_EQ(view.verticalScrollBar()->maximum(),
               view.model()->rowCount() - view.viewport()->height() / view.visualRect(top).height());

@@ -1,6 +1,8 @@
 // The pieces the list view is built of, each on its own: where rows lie, how
-// the scroll position follows rows above the view, and type-ahead.
+// the scroll position follows rows above the view, type-ahead, and the rows
+// of members under rank headings.
 
+#include "rank_heading_rows.h"
 #include "row_geometry.h"
 #include "scroll_anchor.h"
 #include "type_ahead.h"
@@ -115,6 +117,55 @@ TEST(TypeAhead, LettersInQuickSuccessionAreOneSearch) {
         EXPECT_EQ(search.text, c.text) << c.what;
         EXPECT_EQ(search.fromNextRow, c.fromNextRow) << c.what;
     }
+}
+
+// Two operators, three members folded away, a squelched member: headings
+// with their members, and a rank kept with no members while someone leaves it.
+TEST(RankHeadingRows, PutsEachRanksHeadingAboveItsMembersUnlessFolded) {
+    RankHeadingRows::Counts counts{};
+    counts[static_cast<std::size_t>(Rank::channelOperator)] = 2;
+    counts[static_cast<std::size_t>(Rank::member)] = 3;
+    counts[static_cast<std::size_t>(Rank::squelched)] = 1;
+    const unsigned membersFolded = 1U << static_cast<unsigned>(Rank::member);
+    const RankHeadingRows rows(counts, membersFolded);
+    const RankHeadingRows keeping(counts, membersFolded, static_cast<int>(Rank::systemOperator));
+    const auto heading = [](Rank rank) {
+        return RowContent{true, rank, 0};
+    };
+    const auto member = [](Rank rank, int shown) {
+        return RowContent{false, rank, shown};
+    };
+    const struct {
+        const RankHeadingRows& rows;
+        int row;
+        RowContent content;
+    } cases[] = {
+        {rows, 0, heading(Rank::channelOperator)},
+        {rows, 2, member(Rank::channelOperator, 2)},
+        {rows, 3, heading(Rank::member)},
+        {rows, 4, heading(Rank::squelched)},
+        {rows, 5, member(Rank::squelched, 6)},
+        {rows, 6, RowContent{}},
+        {rows, -1, RowContent{}},
+        {keeping, 0, heading(Rank::systemOperator)},
+        {keeping, 1, heading(Rank::channelOperator)},
+        {keeping, 6, member(Rank::squelched, 6)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.rows.contentOf(c.row), c.content) << "row " << c.row;
+        if (c.row >= 0 && c.row < c.rows.rowCount()) {
+            const RowContent content = c.rows.contentOf(c.row);
+            EXPECT_EQ(content.heading ? c.rows.headingRow(content.rank)
+                                      : c.rows.memberRow(content.rank, content.shownPosition),
+                      c.row)
+                << "and back, row " << c.row;
+        }
+    }
+    EXPECT_EQ(rows.rowCount(), 6);
+    EXPECT_EQ(keeping.rowCount(), 7);
+    EXPECT_EQ(rows.memberRow(Rank::member, 4), -1) << "folded away";
+    EXPECT_EQ(rows.headingRow(Rank::guest), 4) << "where it would go";
+    EXPECT_EQ(rows.membersAbove(Rank::squelched), 5);
 }
 
 } // namespace

@@ -4,10 +4,13 @@
 #include "channel_list/tavrin.h"
 #include "failure.h"
 #include "member_in_words.h"
+#include "rank_heading_rows.h"
 #include "utf16_text.h"
 
 #include <array>
 
+using tavrin::detail::RankHeadingRows;
+using tavrin::detail::RowContent;
 using tavrin::detail::toQString;
 using tavrin::detail::utf16;
 
@@ -19,14 +22,6 @@ using tavrin::Rank;
 constexpr Rank rankNumber(int rank) {
     return static_cast<Rank>(rank);
 }
-
-// What a row shows: a rank's heading, or the member at a place among those
-// the list shows.
-struct RowContent {
-    bool heading = false;
-    Rank rank = Rank::member; // a member's only when grouped under headings
-    Position shownPosition = 0;
-};
 
 // A row that a view holds on to, as it is found again after a layout change:
 // a heading by its rank, a member by its place in the list.
@@ -41,7 +36,7 @@ struct HeldRow {
 // Hears the list's changes and turns them into the model's row changes. It
 // runs inside the list's changes, which cannot fail: nothing here allocates
 // but Qt's own signals.
-class ChanSaveListModelPrivate final : private tavrin::ChanSaveListObserver {
+class ChanSaveListModelPrivate final : private tavrin::ChanSaveListReplaceObserver {
 public:
     explicit ChanSaveListModelPrivate(ChanSaveListModel& model) : q(model) { list.addObserver(this); }
     ~ChanSaveListModelPrivate() { list.removeObserver(this); }
@@ -85,82 +80,41 @@ public:
         return (foldedRanks & (1U << static_cast<unsigned>(rank))) != 0;
     }
     int membersIn(Rank rank) const noexcept { return list.shownCountIn(rank); }
-    int rowsOf(Rank rank) const noexcept {
-        const int members = membersIn(rank);
-        return members == 0 ? 0 : 1 + (isFolded(rank) ? 0 : members);
-    }
-
-    // The row of a rank's heading, and how many members the ranks above show.
-    std::pair<int, int> startOf(Rank rank) const noexcept {
-        int row = 0;
-        int members = 0;
-        for (int above = 0; above < static_cast<int>(rank); ++above) {
-            row += rowsOf(rankNumber(above));
-            members += membersIn(rankNumber(above));
-        }
-        return {row, members};
-    }
-
-    int rowCount() const noexcept {
-        if (!grouped()) {
-            return list.shownCount();
-        }
-        int rows = 0;
+    RankHeadingRows::Counts shownCounts() const noexcept {
+        RankHeadingRows::Counts counts{};
         for (int rank = 0; rank < tavrin::rankCount; ++rank) {
-            rows += rowsOf(rankNumber(rank));
+            counts[static_cast<std::size_t>(rank)] = membersIn(rankNumber(rank));
         }
-        return rows;
+        return counts;
     }
+    RankHeadingRows headingRows() const noexcept { return {shownCounts(), foldedRanks, keptHeading}; }
+
+    int rowCount() const noexcept { return grouped() ? headingRows().rowCount() : list.shownCount(); }
 
     // The row of the member shown at this place, in a rank not folded.
     int rowOfMember(Rank rank, Position shownPosition) const noexcept {
-        if (!grouped()) {
-            return shownPosition - 1;
-        }
-        const auto [heading, above] = startOf(rank);
-        return heading + shownPosition - above;
+        return grouped() ? headingRows().memberRow(rank, shownPosition) : shownPosition - 1;
     }
 
     // The list counts its shown places from 1, a model its rows from 0.
     RowContent contentOf(int row) const noexcept {
-        if (!grouped()) {
-            return {false, Rank::member, static_cast<Position>(row + 1)};
-        }
-        int above = 0;
-        for (int number = 0; number < tavrin::rankCount; ++number) {
-            const Rank rank = rankNumber(number);
-            const int members = membersIn(rank);
-            if (members == 0) {
-                continue;
-            }
-            if (row == 0) {
-                return {true, rank, 0};
-            }
-            row -= 1;
-            if (!isFolded(rank)) {
-                if (row < members) {
-                    return {false, rank, static_cast<Position>(above + row + 1)};
-                }
-                row -= members;
-            }
-            above += members;
-        }
-        return {};
+        return grouped() ? headingRows().contentOf(row) : RowContent{false, Rank::member, row + 1};
     }
 
     std::u16string_view textOf(const RowContent& content) const {
-        return list.shownText(content.shownPosition);
+        return list.shownText(static_cast<Position>(content.shownPosition));
     }
 
     HeldRow held(int row) const {
         const RowContent content = contentOf(row);
         return {content.heading, content.rank,
-                content.heading ? Position{0} : list.shownEntry(content.shownPosition)};
+                content.heading ? Position{0}
+                                : list.shownEntry(static_cast<Position>(content.shownPosition))};
     }
 
     QModelIndex indexOf(const HeldRow& row) const {
         if (row.heading) {
-            return grouped() && membersIn(row.rank) > 0 ? q.createIndex(startOf(row.rank).first, 0)
+            return grouped() && membersIn(row.rank) > 0 ? q.createIndex(headingRows().headingRow(row.rank), 0)
                                                         : QModelIndex();
         }
         const Position shown = list.shownPositionOf(row.position);
@@ -219,9 +173,9 @@ public:
         }
     }
 
-    void redrawHeading(int row) {
-        const QModelIndex heading = q.createIndex(row, 0);
-        emit q.dataChanged(heading, heading);
+    void redrawRow(int row) {
+        const QModelIndex index = q.createIndex(row, 0);
+        emit q.dataChanged(index, index);
     }
 
     ChanSaveListModel& q;
@@ -232,12 +186,20 @@ public:
     int toldShown = 0;
     bool headingsShown = false;
     unsigned foldedRanks = 0;
+    // A rank whose heading stays, with no members, while a member leaves it for another.
+    int keptHeading = RankHeadingRows::noRank;
     std::array<int, tavrin::rankCount> headingCounts{};
     bool resetting = false; // many members added at once, as one reset
     // Between the two halves of a change: whether rows were begun, and the
     // heading whose count changed.
     bool rowsBegun = false;
     int changedHeading = -1;
+    // Between the two halves of a replacement: what the member's row does,
+    // and the rank that it leaves empty.
+    struct Replacing {
+        enum class Rows { none, moved, removed, inserted } rows = Rows::none;
+        int emptied = RankHeadingRows::noRank;
+    } replacing;
 
 private:
     void countOperator(tavrin::Position position, int change) noexcept {
@@ -259,11 +221,11 @@ private:
         if (!grouped()) {
             begin(change.shownPosition - 1, change.shownPosition - 1);
         } else if (membersBefore == (begin.inserting ? 0 : 1)) {
-            const int heading = startOf(change.rank).first;
+            const int heading = headingRows().headingRow(change.rank);
             begin(heading, heading + (isFolded(change.rank) ? 0 : 1));
             changedHeading = begin.inserting ? heading : -1;
         } else {
-            changedHeading = startOf(change.rank).first;
+            changedHeading = headingRows().headingRow(change.rank);
             if (!isFolded(change.rank)) {
                 const int row = rowOfMember(change.rank, change.shownPosition);
                 begin(row, row);
@@ -294,7 +256,7 @@ private:
         }
         countHeadings();
         if (changedHeading >= 0) {
-            redrawHeading(changedHeading);
+            redrawRow(changedHeading);
         }
     }
 
@@ -313,6 +275,99 @@ private:
     }
 
     void removed(const tavrin::ListChange&) override { finishRows(false); }
+
+    // A member refreshed stays the same person: their row moves, or changes
+    // in place, so the current row, the selection and persistent indexes go
+    // with them. Under headings, a rank the member enters gets its heading
+    // first, while the list is as it was; a rank they leave empty keeps its
+    // heading until their row has gone, and loses it then.
+    void aboutToReplace(const tavrin::ListChange& from, const tavrin::ListChange& to) override {
+        countOperator(from.position, -1);
+        replacing = {};
+        if (resetting) {
+            return;
+        }
+        const RankHeadingRows::Counts before = shownCounts();
+        RankHeadingRows::Counts after = before;
+        after[static_cast<std::size_t>(from.rank)] -= from.shownPosition > 0 ? 1 : 0;
+        after[static_cast<std::size_t>(to.rank)] += to.shownPosition > 0 ? 1 : 0;
+        const auto changes = [&](Rank rank, const RankHeadingRows::Counts& first,
+                                 const RankHeadingRows::Counts& second) {
+            const auto at = static_cast<std::size_t>(rank);
+            return grouped() && first[at] == 0 && second[at] > 0 ? static_cast<int>(rank)
+                                                                 : RankHeadingRows::noRank;
+        };
+        const int entered = changes(to.rank, before, after);
+        replacing.emptied = changes(from.rank, after, before);
+        if (entered != RankHeadingRows::noRank) {
+            const int heading = RankHeadingRows(before, foldedRanks).headingRow(to.rank);
+            q.beginInsertRows({}, heading, heading);
+            keptHeading = entered;
+            q.endInsertRows();
+        }
+        const int fromRow = rowIn(RankHeadingRows(before, foldedRanks, keptHeading), from);
+        const int toRow = rowIn(RankHeadingRows(after, foldedRanks, replacing.emptied), to);
+        if (fromRow >= 0 && toRow >= 0 && fromRow != toRow) {
+            replacing.rows = q.beginMoveRows({}, fromRow, fromRow, {}, toRow > fromRow ? toRow + 1 : toRow)
+                                 ? Replacing::Rows::moved
+                                 : Replacing::Rows::none;
+        } else if (fromRow >= 0 && toRow < 0) {
+            q.beginRemoveRows({}, fromRow, fromRow);
+            replacing.rows = Replacing::Rows::removed;
+        } else if (fromRow < 0 && toRow >= 0) {
+            q.beginInsertRows({}, toRow, toRow);
+            replacing.rows = Replacing::Rows::inserted;
+        }
+    }
+
+    void replaced(const tavrin::ListChange& from, const tavrin::ListChange& to) override {
+        countOperator(to.position, +1);
+        if (resetting) {
+            return;
+        }
+        keptHeading = replacing.emptied;
+        switch (replacing.rows) {
+        case Replacing::Rows::moved:
+            q.endMoveRows();
+            break;
+        case Replacing::Rows::removed:
+            q.endRemoveRows();
+            break;
+        case Replacing::Rows::inserted:
+            q.endInsertRows();
+            break;
+        case Replacing::Rows::none:
+            break;
+        }
+        if (replacing.emptied != RankHeadingRows::noRank) {
+            const int heading = headingRows().headingRow(rankNumber(replacing.emptied));
+            q.beginRemoveRows({}, heading, heading);
+            keptHeading = RankHeadingRows::noRank;
+            q.endRemoveRows();
+        }
+        const int row = rowIn(headingRows(), to);
+        if (row >= 0) {
+            redrawRow(row);
+        }
+        // The headings whose counts changed.
+        const auto counts = headingCounts;
+        countHeadings();
+        for (const Rank rank : {from.rank, to.rank}) {
+            const auto at = static_cast<std::size_t>(rank);
+            if (grouped() && counts[at] != headingCounts[at] && membersIn(rank) > 0) {
+                redrawRow(headingRows().headingRow(rank));
+            }
+        }
+    }
+
+    // The row of an entry that the list shows at this place, or -1 when it
+    // has none: hidden by the search, or in a folded rank.
+    int rowIn(const RankHeadingRows& rows, const tavrin::ListChange& change) const noexcept {
+        if (change.shownPosition == 0) {
+            return -1;
+        }
+        return grouped() ? rows.memberRow(change.rank, change.shownPosition) : change.shownPosition - 1;
+    }
 
     // One reset, not a removal for every member, when the channel changes.
     void aboutToClear() override { q.beginResetModel(); }
@@ -449,7 +504,7 @@ void ChanSaveListModel::setRankFolded(tavrin::Rank rank, bool folded) {
         fold();
         return;
     }
-    const int heading = d->startOf(rank).first;
+    const int heading = d->headingRows().headingRow(rank);
     d->change([&] {
         if (folded) {
             beginRemoveRows({}, heading + 1, heading + members);
@@ -460,7 +515,7 @@ void ChanSaveListModel::setRankFolded(tavrin::Rank rank, bool folded) {
             fold();
             endInsertRows();
         }
-        d->redrawHeading(heading);
+        d->redrawRow(heading);
     });
 }
 
@@ -473,7 +528,7 @@ QModelIndex ChanSaveListModel::headingOf(const QModelIndex& member) const {
         !checkIndex(member, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    return createIndex(d->startOf(d->contentOf(member.row()).rank).first, 0);
+    return createIndex(d->headingRows().headingRow(d->contentOf(member.row()).rank), 0);
 }
 
 QStringList ChanSaveListModel::namesStartingWith(const QString& prefix) const {

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <utility>
 
 namespace tavrin::detail {
 namespace {
@@ -37,12 +38,20 @@ UniformRowListView::UniformRowListView(QWidget* parent) : QListView(parent), typ
 
 void UniformRowListView::setModel(QAbstractItemModel* model) {
     disconnect(rowsRemovedConnection_);
+    disconnect(rowsMovedConnection_);
     disconnect(layoutChangedConnection_);
     rowHeight_ = 0;
     QListView::setModel(model);
     if (model != nullptr) {
         rowsRemovedConnection_ =
             connect(model, &QAbstractItemModel::rowsRemoved, this, &UniformRowListView::rowsRemoved);
+        rowsMovedConnection_ = connect(model, &QAbstractItemModel::rowsMoved, this,
+                                       [this](const QModelIndex& parent, int start, int end,
+                                              const QModelIndex& destinationParent, int destination) {
+                                           if (destinationParent == parent) {
+                                               rowsMoved(parent, start, end, destination);
+                                           }
+                                       });
         // New rows all at once, as when a search narrows the list: shown in the next paint.
         layoutChangedConnection_ = connect(model, &QAbstractItemModel::layoutChanged, this, [this] {
             updateScrollRange();
@@ -373,11 +382,21 @@ void UniformRowListView::scrollContentsBy(int dx, int dy) {
 }
 
 void UniformRowListView::doItemsLayout() {
+    // Qt lays the rows out again after rows move, and repaints them all; here
+    // rows lie by arithmetic, and the move painted what it changed.
+    const bool repaint = !std::exchange(movedSinceLayout_, false) || !viewport()->updatesEnabled();
+    if (!repaint) {
+        viewport()->setAttribute(Qt::WA_UpdatesDisabled, true);
+    }
     QAbstractItemView::doItemsLayout(); // QListView's lays out every row
+    if (!repaint) {
+        viewport()->setAttribute(Qt::WA_UpdatesDisabled, false);
+    }
 }
 
 void UniformRowListView::reset() {
     rowHeight_ = 0;
+    movedSinceLayout_ = false;
     anchor_.forget();
     QListView::reset();
 }
@@ -444,12 +463,64 @@ void UniformRowListView::rowsInserted(const QModelIndex& parent, int start, int 
         return;
     }
     followRows([&] {
-        const int followed =
-            ScrollAnchor::rowsFollowedOnEntry(start, end - start + 1, rowAtY(0), scrollValue());
-        if (followed != 0) {
-            followRowsAbove(followed);
-        } else {
+        if (!followEntry(start, end - start + 1)) {
             rowsMovedFrom(start, end - start + 1);
+        }
+    });
+}
+
+bool UniformRowListView::followEntry(int start, int rows) noexcept {
+    const int followed = ScrollAnchor::rowsFollowedOnEntry(start, rows, rowAtY(0), scrollValue());
+    if (followed != 0) {
+        followRowsAbove(followed);
+    }
+    return followed != 0;
+}
+
+// A member who moves leaves one place and enters another, as far as the rows
+// in view are concerned: they stay put. Only the rows on screen that now show
+// another member are painted, and Qt's own repaint of the whole view after a
+// move is let go.
+void UniformRowListView::rowsMoved(const QModelIndex& parent, int start, int end, int destination) {
+    if (parent != rootIndex()) {
+        return;
+    }
+    movedSinceLayout_ = true;
+    followRows([&] {
+        const int rows = end - start + 1;
+        const int to = destination > start ? destination - rows : destination;
+        const int topBefore = rowAtY(0);
+        followLeaving(start, end);
+        followEntry(to, rows);
+        scheduleScrollRange();
+        const int topAfter = rowAtY(0);
+        // Where the member who was at this row is now.
+        const auto now = [&](int row) {
+            if (row >= start && row <= end) {
+                return to + row - start;
+            }
+            if (start < to && row > end && row < to + rows) {
+                return row - rows;
+            }
+            if (to < start && row >= to && row < start) {
+                return row + rows;
+            }
+            return row;
+        };
+        const int visible = geometry().fullyVisibleRows() + 2;
+        int first = -1;
+        int last = -1;
+        for (int onScreen = 0; onScreen < visible; ++onScreen) {
+            if (alternatingRowColors()
+                    ? topAfter != topBefore || now(topBefore + onScreen) != topAfter + onScreen
+                    : now(topBefore + onScreen) != topAfter + onScreen) {
+                first = first < 0 ? onScreen : first;
+                last = onScreen;
+            }
+        }
+        if (first >= 0) {
+            const int top = rowTop(topAfter + first);
+            viewport()->update(0, top, viewport()->width(), rowTop(topAfter + last + 1) - top);
         }
     });
 }
@@ -465,14 +536,18 @@ void UniformRowListView::rowsRemoved(const QModelIndex& parent, int start, int e
     }
     followRows([&] {
         const int top = rowAtY(0);
-        const int followed = ScrollAnchor::rowsFollowedOnLeaving(start, end, top);
-        if (followed != 0) {
-            followRowsAbove(followed);
-        }
+        followLeaving(start, end);
         if (end >= top) {
             rowsMovedFrom(start, start - end - 1);
         }
     });
+}
+
+void UniformRowListView::followLeaving(int start, int end) noexcept {
+    const int followed = ScrollAnchor::rowsFollowedOnLeaving(start, end, rowAtY(0));
+    if (followed != 0) {
+        followRowsAbove(followed);
+    }
 }
 
 void UniformRowListView::followRowsAbove(int rows) noexcept {

@@ -97,6 +97,11 @@ private:
     void rowsMovedFrom(int row, int rows);
     template <typename Follow> void followRows(Follow follow) noexcept;
     void rowsRemoved(const QModelIndex& parent, int start, int end);
+    void rowsMoved(const QModelIndex& parent, int start, int end, int destination);
+    // The scroll position follows rows entering or leaving above the top row;
+    // says whether it did.
+    bool followEntry(int start, int rows) noexcept;
+    void followLeaving(int start, int end) noexcept;
     // Scrolls by this many rows without moving what the viewport shows; the
     // scroll bar follows before the next paint.
     void followRowsAbove(int rows) noexcept;
@@ -109,6 +114,7 @@ private:
     bool scrollRangePending_ = false;
     bool followingRowsAbove_ = false;
     bool rowsLeaving_ = false;
+    bool movedSinceLayout_ = false; // and nothing else asked for a layout
     ScrollAnchor anchor_;
     // The nearest row from this one, in this direction first, that is not a heading.
     int memberNear(int row, int direction) const;
@@ -118,6 +124,7 @@ private:
     int foldedRole_ = -1;
     TypeAhead* typeAhead_;
     QMetaObject::Connection rowsRemovedConnection_;
+    QMetaObject::Connection rowsMovedConnection_;
     QMetaObject::Connection layoutChangedConnection_;
 };
 
