@@ -227,6 +227,24 @@ TEST(ChanSaveListModel, AnswersItsRolesAndTellsItsCounts) {
     EXPECT_EQ(told(shown), (QList<int>{1, 2, 1}));
 }
 
+// A newcomer turned away from a full list is told of, one at a time or in a
+// join; a refresh of a listed member is no failure.
+TEST(ChanSaveListModel, TellsAnAddThatListsNoOne) {
+    ChanSaveListModel model;
+    QSignalSpy failed(&model, &ChanSaveListModel::failed);
+    QList<ChanSaveListModel::Member> channel;
+    for (int index = 0; index <= tavrin::ChanSaveList::maxCount; ++index) {
+        channel.append({QString("m%1").arg(index), "RATS", 0, index});
+    }
+    model.addMembers(channel);
+    model.TavrinAdd("newcomer", "RATS", 0, 1);
+    model.TavrinAdd("M5", "RATS", 0x02, 1);
+    EXPECT_EQ(model.memberCount(), tavrin::ChanSaveList::maxCount);
+    EXPECT_EQ(model.index(0).data(ChanSaveListModel::NameRole).toString(), "M5") << "refreshed";
+    EXPECT_EQ(failed.count(), 2) << "the last of the join, and the newcomer";
+    EXPECT_EQ(failed.value(1).value(0).toString(), "the channel list is full");
+}
+
 TEST(ChanSaveListModel, ViewKeepsItsSelectionAndScrollWhileMembersComeAndGo) {
     ChanSaveListModel model;
     UniformRowListView view;

@@ -106,6 +106,8 @@ TEST(PanelAllocationFailure, NothingEscapesAndTheListIsWholeBeforeOrAfter) {
             EXPECT_TRUE(now == before || now == c.after) << c.what << ", allocation " << failAt;
             if (!failed.isEmpty()) {
                 EXPECT_EQ(now, before) << c.what << ": failed() told, yet the list changed";
+            } else {
+                EXPECT_EQ(now, c.after) << c.what << ": a change that was not made went untold";
             }
             EXPECT_EQ(panel.count(), now.size() - now.count("")) << c.what << ", allocation " << failAt;
             ASSERT_LT(failAt, 5000) << c.what;

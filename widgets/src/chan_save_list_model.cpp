@@ -404,30 +404,43 @@ bool ChanSaveListModel::isNarrowed() const {
     return d->list.isNarrowed();
 }
 
+// An add that lists no one, as when a newcomer finds the list full, is told
+// through failed().
 void ChanSaveListModel::TavrinAdd(const QString& username, const QString& Message, qint32 Flags,
                                   qint32 Ping) {
-    d->change([&] { tavrin::TavrinAdd(d->list, utf16(username), utf16(Message), Flags, Ping); });
+    d->change([&] { tavrin::addOrRefresh(d->list, utf16(username), utf16(Message), Flags, Ping); });
 }
 
+// Every member who can be listed is; the first failure, if any, is told once.
 void ChanSaveListModel::addMembers(const QList<Member>& members) {
-    const auto addAll = [&] {
+    QString failure;
+    const auto addAll = [&]() noexcept {
         for (const Member& member : members) {
-            tavrin::TavrinAdd(d->list, utf16(member.username), utf16(member.Message), member.Flags,
-                              member.Ping);
+            try {
+                tavrin::addOrRefresh(d->list, utf16(member.username), utf16(member.Message), member.Flags,
+                                     member.Ping);
+            } catch (...) {
+                if (failure.isNull()) {
+                    failure = tavrin::detail::failureInWords();
+                }
+            }
         }
     };
     if (d->list.count() > 0) {
         d->change(addAll);
-        return;
+    } else {
+        d->change([&] {
+            beginResetModel();
+            d->resetting = true;
+            addAll();
+            d->resetting = false;
+            d->countHeadings();
+            endResetModel();
+        });
     }
-    d->change([&] {
-        beginResetModel();
-        d->resetting = true;
-        addAll(); // never throws
-        d->resetting = false;
-        d->countHeadings();
-        endResetModel();
-    });
+    if (!failure.isNull()) {
+        emit failed(failure);
+    }
 }
 
 void ChanSaveListModel::TavrinDel(const QString& username) {

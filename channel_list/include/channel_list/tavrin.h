@@ -19,6 +19,14 @@ TAVRIN_CHANNEL_LIST_EXPORT void TavrinAdd(ChanSaveList& list, std::u16string_vie
                                           std::u16string_view Message, std::int32_t Flags,
                                           std::int32_t Ping) noexcept;
 
+// Adds or refreshes the member as TavrinAdd does, but tells a failure by
+// throwing it: std::length_error when a newcomer finds the list full, or what
+// the list threw, such as std::bad_alloc. The list is then as it was. A
+// member already listed can always be refreshed.
+TAVRIN_CHANNEL_LIST_EXPORT void addOrRefresh(ChanSaveList& list, std::u16string_view username,
+                                             std::u16string_view Message, std::int32_t Flags,
+                                             std::int32_t Ping);
+
 // Removes the member's entry, if listed. Failures reach the caller.
 TAVRIN_CHANNEL_LIST_EXPORT void TavrinDel(ChanSaveList& list, std::u16string_view username);
 
