@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMetaProperty>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -253,6 +254,32 @@ TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysPassOverThem) {
     EXPECT_EQ(activated.value(0).value(0).toString(), "amy") << "Return activates the first member shown";
     QTest::keyClick(&find, Qt::Key_Down);
     EXPECT_EQ(said(view.currentIndex()), "amy") << "Down goes to the first member shown";
+}
+
+// Every property a client can write tells its change, once, as QML bindings
+// and a client's own menus need; writing the same value again tells nothing.
+TEST(MemberPanel, EveryWritablePropertyTellsItsChange) {
+    MemberPanel panel;
+    frmTavrin window;
+    for (QObject* object : {static_cast<QObject*>(&panel), static_cast<QObject*>(&window)}) {
+        const QMetaObject& type = *object->metaObject();
+        for (int index = type.propertyOffset(); index < type.propertyCount(); ++index) {
+            const QMetaProperty property = type.property(index);
+            if (!property.isWritable()) {
+                continue;
+            }
+            ASSERT_TRUE(property.hasNotifySignal()) << property.name();
+            const QVariant value = property.read(object);
+            const QVariant other = property.isEnumType()
+                                       ? QVariant((value.toInt() + 1) % property.enumerator().keyCount())
+                                       : QVariant(!value.toBool());
+            QSignalSpy told(object, property.notifySignal());
+            ASSERT_TRUE(property.write(object, other)) << property.name();
+            ASSERT_TRUE(property.write(object, other)) << property.name();
+            EXPECT_EQ(told.count(), 1) << property.name();
+            EXPECT_NE(property.read(object), value) << property.name();
+        }
+    }
 }
 
 TEST(MemberPanel, AClientAddsItsActionsToAMembersMenu) {

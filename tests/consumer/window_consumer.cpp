@@ -1,8 +1,10 @@
 #include <tavrin_widgets/chan_save_list_model.h>
 #include <tavrin_widgets/frm_tavrin.h>
+#include <tavrin_widgets/member_completer.h>
 #include <tavrin_widgets/member_panel.h>
 
 #include <QApplication>
+#include <QSortFilterProxyModel>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -12,6 +14,10 @@ int main(int argc, char* argv[]) {
     const QString row = window.model().index(0).data().toString();
     MemberPanel panel;
     panel.TavrinAdd("Zorv", "RATS", 0, 47);
+    QSortFilterProxyModel proxy; // as another view of the members
+    proxy.setSourceModel(&panel.model());
+    const bool proxied = proxy.rowCount() == 1;
     panel.clear();
-    return row == "[ICON]STAR[/ICON][USER]Zorv[/USER][PING]PLUG[/PING]" && panel.count() == 0 ? 0 : 1;
+    return row == "[ICON]STAR[/ICON][USER]Zorv[/USER][PING]PLUG[/PING]" && proxied && panel.count() == 0 ? 0
+                                                                                                         : 1;
 }

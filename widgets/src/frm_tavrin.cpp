@@ -71,3 +71,7 @@ MemberPanel& frmTavrin::panel() {
 const ChanSaveListModel& frmTavrin::model() const {
     return d->panel->model();
 }
+
+ChanSaveListModel& frmTavrin::model() {
+    return d->panel->model();
+}

@@ -199,7 +199,13 @@ bool MemberPanel::rankHeadingsShown() const {
 }
 
 void MemberPanel::setRankHeadingsShown(bool shown) {
+    if (shown == rankHeadingsShown()) {
+        return;
+    }
     d->model->setRankHeadingsShown(shown);
+    if (shown == rankHeadingsShown()) {
+        emit rankHeadingsShownChanged(shown);
+    }
 }
 
 void MemberPanelPrivate::toggleFold(const QModelIndex& heading) {
@@ -255,6 +261,10 @@ const ChanSaveListModel& MemberPanel::model() const {
     return *d->model;
 }
 
+ChanSaveListModel& MemberPanel::model() {
+    return *d->model;
+}
+
 MemberPanel::DisplayMode MemberPanel::displayMode() const {
     return d->displayMode;
 }
@@ -278,7 +288,10 @@ bool MemberPanel::isHeaderVisible() const {
 }
 
 void MemberPanel::setHeaderVisible(bool visible) {
-    d->lblMemberCount->setVisible(visible);
+    if (visible != isHeaderVisible()) {
+        d->lblMemberCount->setVisible(visible);
+        emit headerVisibleChanged(visible);
+    }
 }
 
 bool MemberPanel::isFindFieldAlwaysShown() const {
@@ -301,6 +314,7 @@ void MemberPanel::setFindFieldAlwaysShown(bool alwaysShown) {
             d->placeFindField();
         }
     });
+    emit findFieldAlwaysShownChanged(alwaysShown);
 }
 
 void MemberPanelPrivate::openFindField() {

@@ -111,7 +111,7 @@ public:
     void multiData(const QModelIndex& index, QModelRoleDataSpan roles) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-signals:
+Q_SIGNALS:
     void memberCountChanged(int count);
     void operatorCountChanged(int count);
     void shownCountChanged(int count);

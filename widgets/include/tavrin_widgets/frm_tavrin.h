@@ -39,8 +39,9 @@ public:
 
     MemberPanel& panel();
     const ChanSaveListModel& model() const;
+    ChanSaveListModel& model();
 
-signals:
+Q_SIGNALS:
     void displayModeChanged(MemberPanel::DisplayMode mode);
     // A member's row was double-clicked, or Return was pressed on it: a chat
     // client may open a private conversation with that member.

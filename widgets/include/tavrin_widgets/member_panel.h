@@ -24,10 +24,12 @@ class TAVRIN_WIDGETS_EXPORT MemberPanel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(DisplayMode displayMode READ displayMode WRITE setDisplayMode NOTIFY displayModeChanged)
     Q_PROPERTY(MemberOrder memberOrder READ memberOrder WRITE setMemberOrder NOTIFY memberOrderChanged)
-    Q_PROPERTY(bool rankHeadingsShown READ rankHeadingsShown WRITE setRankHeadingsShown)
+    Q_PROPERTY(bool rankHeadingsShown READ rankHeadingsShown WRITE setRankHeadingsShown NOTIFY
+                   rankHeadingsShownChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
-    Q_PROPERTY(bool headerVisible READ isHeaderVisible WRITE setHeaderVisible)
-    Q_PROPERTY(bool findFieldAlwaysShown READ isFindFieldAlwaysShown WRITE setFindFieldAlwaysShown)
+    Q_PROPERTY(bool headerVisible READ isHeaderVisible WRITE setHeaderVisible NOTIFY headerVisibleChanged)
+    Q_PROPERTY(bool findFieldAlwaysShown READ isFindFieldAlwaysShown WRITE setFindFieldAlwaysShown NOTIFY
+                   findFieldAlwaysShownChanged)
 
 public:
     // How the list shows each member: its whole entry text, or a badge, the
@@ -88,13 +90,18 @@ public:
     bool isFindFieldAlwaysShown() const;
     void setFindFieldAlwaysShown(bool alwaysShown);
 
-    // The members, to read: the list's count signals, roles and rows.
+    // The members: the list's count signals, roles and rows, for another
+    // view, a proxy model or QML to show.
     const ChanSaveListModel& model() const;
+    ChanSaveListModel& model();
 
-signals:
+Q_SIGNALS:
     void countChanged(int count);
     void displayModeChanged(MemberPanel::DisplayMode mode);
     void memberOrderChanged(MemberPanel::MemberOrder order);
+    void rankHeadingsShownChanged(bool shown);
+    void headerVisibleChanged(bool visible);
+    void findFieldAlwaysShownChanged(bool alwaysShown);
     // A member's row was double-clicked, or Return was pressed on it: a chat
     // client may open a private conversation with that member.
     void memberActivated(const QString& username);
