@@ -202,6 +202,8 @@ TEST(ChanSaveListModel, AnswersItsRolesAndTellsItsCounts) {
         {ChanSaveListModel::StandingRole, "standing", static_cast<int>(tavrin::Standing::channelOperator),
          static_cast<int>(tavrin::Standing::product)},
         {ChanSaveListModel::KeywordRole, "keyword", "OP", "STAR"},
+        {ChanSaveListModel::RankRole, "rank", static_cast<int>(tavrin::Rank::channelOperator),
+         static_cast<int>(tavrin::Rank::member)},
         {ChanSaveListModel::PingRole, "ping", QVariant(), qlonglong{47}},
     };
     for (const auto& r : roles) {

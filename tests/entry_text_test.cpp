@@ -1,4 +1,5 @@
 #include "channel_list/entry_text.h"
+#include "channel_list/standing.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +141,30 @@ TEST(NamesEqual, IgnoresCaseOnly) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(namesEqual(c.left, c.right), c.equal);
+    }
+}
+
+// The ranks from the top, by keyword: guests and the squelched come below
+// the members, whatever their product.
+TEST(Rank, FollowsTheKeyword) {
+    const struct {
+        std::u16string_view keyword;
+        Rank rank;
+    } cases[] = {
+        {u"BLIZZ", Rank::blizzardRepresentative},
+        {u"SYSOP", Rank::systemOperator},
+        {u"OP", Rank::channelOperator},
+        {u"SPKR", Rank::speaker},
+        {u"GFOFFICIAL", Rank::gfOfficial},
+        {u"GFPLAYER", Rank::gfPlayer},
+        {u"STAR", Rank::member},
+        {u"", Rank::member},
+        {u"GLASSES", Rank::guest},
+        {u"SQUELCH", Rank::squelched},
+        {u"op", Rank::member},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rankOf(standingOf(c.keyword)), c.rank) << std::string(c.keyword.begin(), c.keyword.end());
     }
 }
 
