@@ -388,9 +388,10 @@ TEST_P(TypeAheadInTheView, GoesOnBelowTheCurrentMember) {
 
 // Which text is looked for is type-ahead's own; the view looks for it from
 // the right row.
-INSTANTIATE_TEST_SUITE_P(
-    ListView, TypeAheadInTheView,
-    ::testing::Values(Typing{"the same letter again steps on", {"mm"}, 3},
-                      Typing{"after the pause, a new search starts below", {"mi", "m"}, 3}));
+INSTANTIATE_TEST_SUITE_P(ListView, TypeAheadInTheView,
+                         ::testing::Values(Typing{"the same letter again steps on", {"mm"}, 3},
+                                           Typing{
+                                               "after the pause, a new search starts below", {"mi", "m"}, 3},
+                                           Typing{"a search goes on round to the top", {"z", "mik"}, 1}));
 
 } // namespace

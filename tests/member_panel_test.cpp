@@ -232,14 +232,26 @@ TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysPassOverThem) {
         {"Down goes to the next member shown", press(Qt::Key_Down), "bob", {all[0], all[3], "bob", "Cat"}},
         {"Left again", press(Qt::Key_Left), all[3], {all[0], all[3], "bob", "Cat"}},
         {"Return folds", press(Qt::Key_Return), all[3], {all[0], all[3]}},
+        {"Right unfolds a folded heading", press(Qt::Key_Right), all[3], {all[0], all[3], "bob", "Cat"}},
+        {"Return folds it again", press(Qt::Key_Return), all[3], {all[0], all[3]}},
         {"a click unfolds", clickRow(0), all[0], {all[0], "amy", "zed", all[3]}},
         {"Right goes to the first member", press(Qt::Key_Right), "amy", {all[0], "amy", "zed", all[3]}},
+        {"Down to the next member", press(Qt::Key_Down), "zed", {all[0], "amy", "zed", all[3]}},
+        {"Left goes up to the heading, past a member",
+         press(Qt::Key_Left),
+         all[0],
+         {all[0], "amy", "zed", all[3]}},
     };
     for (const auto& step : steps) {
         step.act();
         EXPECT_EQ(said(view.currentIndex()), step.current) << step.what;
         EXPECT_EQ(rows(), step.rows) << step.what;
     }
+    QSignalSpy redrawn(view.model(), &QAbstractItemModel::dataChanged);
+    QTest::keyClick(&view, Qt::Key_Space);
+    QTest::keyClick(&view, Qt::Key_Space);
+    ASSERT_EQ(redrawn.count(), 2) << "folding and unfolding redraw the heading's arrow";
+    EXPECT_EQ(redrawn.value(0).value(0).value<QModelIndex>().row(), 0);
     EXPECT_EQ(view.model()->index(3, 0).data(Qt::AccessibleTextRole).toString(),
               "Members, heading, 2 members, folded");
     EXPECT_EQ(panel.count(), 4);
