@@ -268,6 +268,26 @@ TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysPassOverThem) {
     EXPECT_EQ(said(view.currentIndex()), "amy") << "Down goes to the first member shown";
 }
 
+// Switching the order keeps the current member, and brings them into sight.
+TEST(MemberPanel, SwitchingTheOrderKeepsTheCurrentMemberInSight) {
+    MemberPanel panel;
+    panel.resize(200, 300);
+    for (int index = 0; index < 1000; ++index) {
+        panel.TavrinAdd(member(index), "RATS", 0, index);
+    }
+    panel.show();
+    auto& view = *panel.findChild<QListView*>("lstChanSave");
+    view.setCurrentIndex(view.model()->index(500, 0));
+    view.scrollTo(view.currentIndex());
+    for (const auto order : {MemberPanel::MemberOrder::RankThenName, MemberPanel::MemberOrder::ListOrder}) {
+        panel.setMemberOrder(order);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(nameOf(view.currentIndex()), memberName(500));
+        EXPECT_TRUE(view.viewport()->rect().contains(view.visualRect(view.currentIndex())))
+            << "row " << view.currentIndex().row();
+    }
+}
+
 // Every property a client can write tells its change, once, as QML bindings
 // and a client's own menus need; writing the same value again tells nothing.
 TEST(MemberPanel, EveryWritablePropertyTellsItsChange) {
