@@ -231,6 +231,19 @@ TEST_F(Capacity, FullListStillRefreshesAndMakesRoomAfterDelete) {
     EXPECT_EQ(list.find(u"newcomer"), ChanSaveList::maxCount);
 }
 
+// A search that shows thousands places each of them, far past what a byte counts.
+TEST_F(Capacity, AWideSearchPlacesEveryMemberItShows) {
+    fill();
+    list.setSearch(u"m2");
+    ASSERT_EQ(list.shownCount(), 1 + 10 + 100 + 1000 + 10000); // m2, m20 to m29, ...
+    for (const Position place : {Position{1}, Position{300}, Position{5000}, list.shownCount()}) {
+        const Position position = list.shownEntry(place);
+        EXPECT_EQ(list.shownPositionOf(position), place);
+        EXPECT_TRUE(nameFromEntryText(list.text(position))->starts_with(u"m2")) << place;
+    }
+    EXPECT_EQ(list.shownPositionOf(list.find(u"m29999").value()), list.shownCount());
+}
+
 TEST_F(Capacity, ClearingAFullListLetsItFillAgain) {
     fill();
     list.clear();
