@@ -65,6 +65,12 @@ TEST(MemberCompleter, TabOffersNamesInTurnAndAnyOtherKeyTakesOne) {
              press(Qt::Key_Tab)();
          },
          "Amy: "},
+        {"the one offered leaves: Tab offers the one now in their place",
+         [&] {
+             members.TavrinDel("Amy");
+             press(Qt::Key_Tab)();
+         },
+         "Aro: "},
         {"one who leaves between Tabs is passed over",
          [&] {
              members.TavrinDel("Aro");
@@ -95,6 +101,10 @@ TEST(MemberCompleter, TabOffersNamesInTurnAndAnyOtherKeyTakesOne) {
     members.TavrinAdd("Amy", "RATS", 0, 1);
     EXPECT_EQ(completer.completions("A"), (QStringList{"alice", "Amy", "Alan"}))
         << "a member who left lost the mark";
+    completer.noteSpoke("alice");
+    completer.noteSpoke("Amy");
+    EXPECT_EQ(completer.completions("A"), (QStringList{"Amy", "alice", "Alan"}))
+        << "the latest speaker first";
 }
 
 } // namespace
