@@ -104,4 +104,20 @@ TEST(ChatWindow, EachChannelKeepsItsListAndTheUserWritesUnderItsConversation) {
     EXPECT_TRUE(tabs.widget(0)->findChild<QPlainTextEdit*>()->toPlainText().endsWith("<you> hi Kestrel "));
 }
 
+// The server's channel as the window follows it: the channel's speakers come
+// first in its line, and a channel joined again is listed afresh.
+TEST(ChatWindow, OffersTheChannelsSpeakersFirstAndListsARejoinAfresh) {
+    ChatWindow window;
+    ChannelReplay replay(
+        "test.txt", {"channel Here", "join Zed RATS 0 5", "join Zorv RATS 0 47", "say Zorv hi", "wait 10"});
+    window.follow(replay);
+    replay.playUntilWait();
+    auto& say = *window.findChild<QTabWidget*>()->widget(0)->findChild<QLineEdit*>("txtSay");
+    QTest::keyClicks(&say, "Z");
+    QTest::keyClick(&say, Qt::Key_Tab);
+    EXPECT_EQ(say.text(), "Zorv: ") << "the latest speaker before Zed";
+    window.enterChannel("Here", {{"Zed", "RATS", 0, 5}});
+    EXPECT_EQ(window.members().count(), 2) << "Zed and the user: Zorv left while the user was away";
+}
+
 } // namespace
