@@ -46,6 +46,7 @@ if(WAY STREQUAL "package")
 elseif(WAY STREQUAL "pkg-config")
     run(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
     set(ENV{PKG_CONFIG_PATH} "${prefix}/lib/pkgconfig")
+    set(ENV{LD_LIBRARY_PATH} "${prefix}/lib") # where shared libraries were installed
     separate_arguments(flags UNIX_COMMAND "${CXX_FLAGS} ${LINKER_FLAGS}")
     foreach(client core window)
         set(package tavrin-widgets)
