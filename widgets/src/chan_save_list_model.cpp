@@ -485,9 +485,8 @@ void ChanSaveListModel::setShownOrder(tavrin::ShownOrder order) {
     // The rank index is built before the rows start to change: when that
     // fails, nothing has.
     d->change([&] {
-        d->list.holdRankIndex();
+        const tavrin::RankIndexHold built(d->list);
         d->relayout([&] { d->list.setShownOrder(order); });
-        d->list.releaseRankIndex();
     });
 }
 
@@ -555,6 +554,15 @@ QStringList ChanSaveListModel::namesStartingWith(const QString& prefix) const {
         names.clear();
     }
     return names;
+}
+
+tavrin::RankIndexHold ChanSaveListModel::nameIndexHold() {
+    try {
+        return tavrin::RankIndexHold(d->list);
+    } catch (...) {
+        emit failed(tavrin::detail::failureInWords());
+        return {};
+    }
 }
 
 void ChanSaveListModel::holdNameIndex() const {

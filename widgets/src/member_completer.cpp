@@ -48,7 +48,7 @@ public:
         int index = 0;
     };
 
-    const ChanSaveListModel& model() const { return members->model(); }
+    ChanSaveListModel& model() const { return members->model(); }
 
     void forget(const QString& username) {
         const QString gone = folded(username);
@@ -67,6 +67,7 @@ public:
     QString ownName;
     Round round;
     bool completing = false; // while the completer itself changes the line
+    tavrin::RankIndexHold nameIndex;
 };
 
 MemberCompleter::MemberCompleter(MemberPanel* members, QLineEdit* input, QObject* parent)
@@ -76,7 +77,7 @@ MemberCompleter::MemberCompleter(MemberPanel* members, QLineEdit* input, QObject
     if (members == nullptr || input == nullptr) {
         return;
     }
-    d->model().holdNameIndex();
+    d->nameIndex = d->model().nameIndexHold();
     input->installEventFilter(this);
     connect(&d->model(), &ChanSaveListModel::memberLeft, this,
             [this](const QString& username) { d->forget(username); });
@@ -93,9 +94,11 @@ MemberCompleter::MemberCompleter(MemberPanel* members, QLineEdit* input, QObject
     });
 }
 
+// The completer lets go of its own hold on the names, unless the panel, and
+// its list, went first.
 MemberCompleter::~MemberCompleter() {
-    if (d->members != nullptr) {
-        d->model().releaseNameIndex();
+    if (d->members == nullptr) {
+        d->nameIndex.dismiss();
     }
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tavrin {
@@ -149,6 +150,42 @@ public:
 private:
     struct Store;
     std::unique_ptr<Store> store_;
+};
+
+// Keeps a list's rank index while it lives, and lets go of its own hold
+// only, once: a moved-from hold holds nothing. Holding may fail, as when
+// memory runs out; the hold then holds nothing, and says so. The list must
+// outlive the hold, or the hold must be dismissed first.
+class RankIndexHold {
+public:
+    RankIndexHold() noexcept = default;
+    explicit RankIndexHold(ChanSaveList& list) {
+        list.holdRankIndex();
+        list_ = &list;
+    }
+    ~RankIndexHold() { release(); }
+    RankIndexHold(RankIndexHold&& other) noexcept : list_(std::exchange(other.list_, nullptr)) {}
+    RankIndexHold& operator=(RankIndexHold&& other) noexcept {
+        if (this != &other) {
+            release();
+            list_ = std::exchange(other.list_, nullptr);
+        }
+        return *this;
+    }
+    RankIndexHold(const RankIndexHold&) = delete;
+    RankIndexHold& operator=(const RankIndexHold&) = delete;
+
+    bool holds() const noexcept { return list_ != nullptr; }
+    void release() noexcept {
+        if (list_ != nullptr) {
+            std::exchange(list_, nullptr)->releaseRankIndex();
+        }
+    }
+    // Forgets the list without letting go, for a list already destroyed.
+    void dismiss() noexcept { list_ = nullptr; }
+
+private:
+    ChanSaveList* list_ = nullptr;
 };
 
 } // namespace tavrin

@@ -101,6 +101,10 @@ public:
     // names, in rank-then-name order, whatever order is shown. While the index
     // is held, this costs O(log n + k) for k names; otherwise it sorts.
     QStringList namesStartingWith(const QString& prefix) const;
+    // Keeps that index while the hold lives. A hold that could not be had,
+    // as when memory runs out, holds nothing, and failed() says why.
+    tavrin::RankIndexHold nameIndexHold();
+    // The same, counted by hand: each hold wants one release.
     void holdNameIndex() const;
     void releaseNameIndex() const;
 
