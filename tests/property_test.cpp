@@ -55,13 +55,13 @@ public:
         all.clear();
         texts.clear();
     }
-    void aboutToReplace(const ListChange& from, const ListChange&) override {
+    void aboutToReplace(const ListChange& from, const ListChange&) noexcept override {
         all.erase(all.begin() + from.position - 1);
         if (from.shownPosition > 0) {
             texts.erase(texts.begin() + from.shownPosition - 1);
         }
     }
-    void replaced(const ListChange&, const ListChange& to) override {
+    void replaced(const ListChange&, const ListChange& to) noexcept override {
         all.emplace(all.begin() + to.position - 1, list_.text(to.position));
         if (to.shownPosition > 0) {
             texts.emplace(texts.begin() + to.shownPosition - 1, list_.text(to.position));

@@ -266,8 +266,10 @@ public:
     void removed(const ListChange& change) override { record("-", change, ""); }
     void aboutToClear() override { events.emplace_back("0?"); }
     void cleared() override { events.emplace_back("0"); }
-    void aboutToReplace(const ListChange& from, const ListChange& to) override { replace(from, to, "?"); }
-    void replaced(const ListChange& from, const ListChange& to) override { replace(from, to, ""); }
+    void aboutToReplace(const ListChange& from, const ListChange& to) noexcept override {
+        replace(from, to, "?");
+    }
+    void replaced(const ListChange& from, const ListChange& to) noexcept override { replace(from, to, ""); }
     std::vector<std::string> events;
 
 private:

@@ -281,7 +281,7 @@ private:
     // with them. Under headings, a rank the member enters gets its heading
     // first, while the list is as it was; a rank they leave empty keeps its
     // heading until their row has gone, and loses it then.
-    void aboutToReplace(const tavrin::ListChange& from, const tavrin::ListChange& to) override {
+    void aboutToReplace(const tavrin::ListChange& from, const tavrin::ListChange& to) noexcept override {
         countOperator(from.position, -1);
         replacing = {};
         if (resetting) {
@@ -320,7 +320,7 @@ private:
         }
     }
 
-    void replaced(const tavrin::ListChange& from, const tavrin::ListChange& to) override {
+    void replaced(const tavrin::ListChange& from, const tavrin::ListChange& to) noexcept override {
         countOperator(to.position, +1);
         if (resetting) {
             return;

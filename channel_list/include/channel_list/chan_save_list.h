@@ -49,8 +49,8 @@ protected:
 // change as a removal and an insertion.
 class ChanSaveListReplaceObserver : public ChanSaveListObserver {
 public:
-    virtual void aboutToReplace(const ListChange& from, const ListChange& to) = 0;
-    virtual void replaced(const ListChange& from, const ListChange& to) = 0;
+    virtual void aboutToReplace(const ListChange& from, const ListChange& to) noexcept = 0;
+    virtual void replaced(const ListChange& from, const ListChange& to) noexcept = 0;
 
 protected:
     ~ChanSaveListReplaceObserver() = default;
