@@ -43,6 +43,10 @@ std::optional<std::u16string> foldedNameIn(std::u16string_view text) {
     return foldName(*name);
 }
 
+Rank rankOfText(std::u16string_view text) noexcept {
+    return rankOf(standingOf(entryFields(text).keyword));
+}
+
 std::size_t hashOf(std::u16string_view folded) noexcept {
     return std::hash<std::u16string_view>{}(folded);
 }
@@ -204,12 +208,13 @@ struct ChanSaveList::Store {
     // From here on nothing fails.
 
     // Stores the text and folded name in room already reserved.
-    void write(EntryId id, std::u16string_view text, const std::optional<std::u16string>& folded) noexcept {
+    void write(EntryId id, std::u16string_view text, const std::optional<std::u16string>& folded,
+               Rank rank) noexcept {
         Entry& e = entry(id);
         e.chars = chars.append(text, folded ? std::u16string_view(*folded) : std::u16string_view());
         e.textLength = text.size();
         e.named = folded.has_value();
-        e.rank = rankOf(standingOf(entryFields(text).keyword));
+        e.rank = rank;
         e.hash = folded ? hashOf(*folded) : 0;
         e.shown = !narrowed() || matches(e);
         if (e.named) {
@@ -274,8 +279,8 @@ struct ChanSaveList::Store {
                                                    : position);
     }
 
-    ListChange at(Position position) const noexcept {
-        const EntryId id = idAt(position);
+    ListChange at(Position position) const noexcept { return at(position, idAt(position)); }
+    ListChange at(Position position, EntryId id) const noexcept {
         return {position, shownPositionOf(id, position), entry(id).rank};
     }
 
@@ -300,15 +305,13 @@ struct ChanSaveList::Store {
         shownInRank[static_cast<std::size_t>(e.rank)] -= visible(e) ? 1 : 0;
     }
 
-    // Where the entry at this position goes when its text becomes this one,
-    // with this folded name, and it is placed at the top or the bottom,
-    // worked out before anything changes: O(log n).
-    ListChange replacing(Position position, std::u16string_view text,
-                         const std::optional<std::u16string>& folded, Placement placement) const noexcept {
-        const EntryId id = idAt(position);
+    // Where the entry goes when it gets a text with this folded name and
+    // rank, placed at the top or the bottom, worked out before anything
+    // changes: O(log n).
+    ListChange replacing(EntryId id, const std::optional<std::u16string>& folded, Rank rank,
+                         Placement placement) const noexcept {
         const Entry& old = entry(id);
         const bool top = placement == Placement::top;
-        const Rank rank = rankOf(standingOf(entryFields(text).keyword));
         const bool shows =
             !narrowed() || (folded && std::u16string_view(*folded).find(search) != std::u16string_view::npos);
         const auto newPosition = static_cast<Position>(top ? 1 : count());
@@ -408,7 +411,7 @@ void ChanSaveList::insert(std::u16string_view text, Placement placement) {
     } else {
         store.entries.emplace_back();
     }
-    store.write(id, text, folded);
+    store.write(id, text, folded, rankOfText(text));
     store.place(id, placement);
 }
 
@@ -431,14 +434,15 @@ void ChanSaveList::replace(Position position, std::u16string_view text, Placemen
 
     // One step for the observers that follow replacements: the member is the
     // same, at a new place. The others hear a removal, then an insertion.
-    const ListChange from = store.at(position);
-    const ListChange to = store.replacing(position, text, folded, placement);
+    const ListChange from = store.at(position, id);
+    const Rank rank = rankOfText(text);
+    const ListChange to = store.replacing(id, folded, rank, placement);
     store.tellReplacing([&](ChanSaveListReplaceObserver& o) { o.aboutToReplace(from, to); });
     store.tellPlain([&](ChanSaveListObserver& o) { o.aboutToRemove(from); });
     store.unlink(position);
     store.tellPlain([&](ChanSaveListObserver& o) { o.removed(from); });
     store.erase(id);
-    store.write(id, text, folded);
+    store.write(id, text, folded, rank);
     store.entry(id).slot = store.order.nextSlot(placement == Placement::top);
     store.tellPlain([&](ChanSaveListObserver& o) { o.aboutToInsert(to); });
     store.link(id, placement);
