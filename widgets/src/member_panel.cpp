@@ -2,21 +2,19 @@
 
 #include "failure.h"
 #include "member_in_words.h"
+#include "member_menu.h"
 #include "members_delegate.h"
 #include "tavrin_widgets/chan_save_list_model.h"
 #include "uniform_row_list_view.h"
 
-#include <QAction>
-#include <QActionGroup>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QShortcut>
-#include <QTimer>
 #include <QVBoxLayout>
 
+using tavrin::detail::MemberMenu;
 using tavrin::detail::MembersDelegate;
 using tavrin::detail::UniformRowListView;
 
@@ -25,8 +23,7 @@ public:
     explicit MemberPanelPrivate(MemberPanel* panel)
         : q(panel), model(new ChanSaveListModel(panel)), lstChanSave(new UniformRowListView(panel)),
           lblMemberCount(new QLabel(panel)), txtFind(new QLineEdit(panel)),
-          membersDelegate(new MembersDelegate(panel)), displays(new QActionGroup(panel)),
-          orders(new QActionGroup(panel)), memberMenu(new QMenu(panel)) {}
+          membersDelegate(new MembersDelegate(panel)) {}
 
     // Runs what a client or the user asked for; a failure is told through
     // failed(), and nothing is thrown into the event loop.
@@ -58,10 +55,6 @@ public:
     // Left from a member goes to its heading; Right from a heading opens its
     // rank, or goes to its first member.
     bool listKeyPressed(int key);
-    // The menu's choices, each checked while its value is the panel's.
-    template <typename Value, typename Changed>
-    void addChoices(QActionGroup* group, std::initializer_list<std::pair<Value, QString>> choices,
-                    Value current, void (MemberPanel::*set)(Value), Changed changed);
     // Tells the header and a screen reader how many are here.
     void sayHowManyAreHere();
 
@@ -72,10 +65,7 @@ public:
     QLineEdit* const txtFind;
     QAbstractItemDelegate* entryTextDelegate = nullptr;
     QAbstractItemDelegate* const membersDelegate;
-    QActionGroup* const displays;
-    QActionGroup* const orders;
-    // One menu, kept: a screen reader hears it each time as the first time.
-    QMenu* const memberMenu;
+    std::unique_ptr<MemberMenu> memberMenu; // once the panel is set up
     MemberPanel::DisplayMode displayMode = MemberPanel::DisplayMode::EntryText;
     bool findFieldAlwaysShown = true;
 };
@@ -136,17 +126,8 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
 
     // The list's context menu switches the display and the order, below what
     // the client adds.
-    d->addChoices(
-        d->displays,
-        {std::pair{DisplayMode::EntryText, tr("Entry text")}, {DisplayMode::Members, tr("Members")}},
-        d->displayMode, &MemberPanel::setDisplayMode, &MemberPanel::displayModeChanged);
-    d->addChoices(d->orders,
-                  {std::pair{MemberOrder::ListOrder, tr("Order of arrival")},
-                   {MemberOrder::RankThenName, tr("Rank, then name")}},
-                  MemberOrder::ListOrder, &MemberPanel::setMemberOrder, &MemberPanel::memberOrderChanged);
-    lstChanSave->addActions(d->displays->actions());
-    lstChanSave->addActions(d->orders->actions());
-    d->memberMenu->setObjectName("memberMenu");
+    d->memberMenu = std::make_unique<MemberMenu>(*this);
+    lstChanSave->addActions(d->memberMenu->choices());
     connect(lstChanSave, &UniformRowListView::menuRequested, this,
             [this](const QPoint& position, bool fromKeyboard) {
                 d->guarded([&] { d->showMemberMenu(position, fromKeyboard); });
@@ -156,20 +137,6 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
 }
 
 MemberPanel::~MemberPanel() = default;
-
-template <typename Value, typename Changed>
-void MemberPanelPrivate::addChoices(QActionGroup* group,
-                                    std::initializer_list<std::pair<Value, QString>> choices, Value current,
-                                    void (MemberPanel::*set)(Value), Changed changed) {
-    for (const auto& [value, caption] : choices) {
-        QAction* action = group->addAction(caption);
-        action->setCheckable(true);
-        action->setChecked(value == current);
-        QObject::connect(action, &QAction::triggered, q, [this, set, value = value] { (q->*set)(value); });
-        QObject::connect(q, changed, action,
-                         [action, value = value](Value shown) { action->setChecked(shown == value); });
-    }
-}
 
 void MemberPanel::addMembers(const QList<Member>& members) {
     d->model->addMembers(members);
@@ -397,20 +364,8 @@ bool MemberPanelPrivate::findFieldKeyPressed(int key) {
 
 void MemberPanelPrivate::showMemberMenu(const QPoint& position, bool fromKeyboard) {
     const QModelIndex member = fromKeyboard ? lstChanSave->currentIndex() : lstChanSave->indexAt(position);
-    memberMenu->clear();
-    emit q->memberMenuRequested(member.data(ChanSaveListModel::NameRole).toString(), memberMenu);
-    if (!memberMenu->isEmpty()) {
-        memberMenu->addSeparator();
-    }
-    memberMenu->addActions(displays->actions());
-    memberMenu->addSeparator();
-    memberMenu->addActions(orders->actions());
-    if (fromKeyboard) {
-        // The display in use is spoken as soon as the menu opens.
-        QTimer::singleShot(0, memberMenu, [this] { memberMenu->setActiveAction(displays->checkedAction()); });
-    }
-    memberMenu->exec(lstChanSave->viewport()->mapToGlobal(position));
-    memberMenu->clear(); // what the client added; the display switch stays
+    memberMenu->exec(lstChanSave->viewport()->mapToGlobal(position),
+                     member.data(ChanSaveListModel::NameRole).toString(), fromKeyboard);
 }
 
 void MemberPanelPrivate::sayHowManyAreHere() {
