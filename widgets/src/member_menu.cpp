@@ -31,7 +31,8 @@ void MemberMenu::addChoices(QActionGroup* group, std::initializer_list<std::pair
         QAction* action = group->addAction(caption);
         action->setCheckable(true);
         action->setChecked(value == current);
-        QObject::connect(action, &QAction::triggered, panel, [panel, set, value = value] { (panel->*set)(value); });
+        QObject::connect(action, &QAction::triggered, panel,
+                         [panel, set, value = value] { (panel->*set)(value); });
         QObject::connect(panel, changed, action,
                          [action, value = value](Value shown) { action->setChecked(shown == value); });
     }

@@ -2,7 +2,6 @@
 
 #include "tavrin_widgets/member_panel.h"
 
-
 class QActionGroup;
 
 namespace tavrin::detail {
@@ -24,8 +23,8 @@ public:
 
 private:
     template <typename Value, typename Changed>
-    void addChoices(QActionGroup* group, std::initializer_list<std::pair<Value, QString>> choices, Value current,
-                    void (MemberPanel::*set)(Value), Changed changed);
+    void addChoices(QActionGroup* group, std::initializer_list<std::pair<Value, QString>> choices,
+                    Value current, void (MemberPanel::*set)(Value), Changed changed);
 
     MemberPanel& panel_;
     QActionGroup* const displays_;

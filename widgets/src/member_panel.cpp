@@ -1,6 +1,7 @@
 #include "tavrin_widgets/member_panel.h"
 
 #include "failure.h"
+#include "member_find_bar.h"
 #include "member_in_words.h"
 #include "member_menu.h"
 #include "members_delegate.h"
@@ -10,10 +11,9 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QShortcut>
 #include <QVBoxLayout>
 
+using tavrin::detail::MemberFindBar;
 using tavrin::detail::MemberMenu;
 using tavrin::detail::MembersDelegate;
 using tavrin::detail::UniformRowListView;
@@ -22,8 +22,7 @@ class MemberPanelPrivate {
 public:
     explicit MemberPanelPrivate(MemberPanel* panel)
         : q(panel), model(new ChanSaveListModel(panel)), lstChanSave(new UniformRowListView(panel)),
-          lblMemberCount(new QLabel(panel)), txtFind(new QLineEdit(panel)),
-          membersDelegate(new MembersDelegate(panel)) {}
+          lblMemberCount(new QLabel(panel)), membersDelegate(new MembersDelegate(panel)) {}
 
     // Runs what a client or the user asked for; a failure is told through
     // failed(), and nothing is thrown into the event loop.
@@ -45,11 +44,6 @@ public:
     }
 
     void showMemberMenu(const QPoint& position, bool fromKeyboard);
-    void openFindField();
-    void findMembers(const QString& text);
-    // Handles Down, Return and Escape in the find field.
-    bool findFieldKeyPressed(int key);
-    void placeFindField();
     // Folds a heading's rank away, or back; the heading stays current.
     void toggleFold(const QModelIndex& heading);
     // Left from a member goes to its heading; Right from a heading opens its
@@ -62,18 +56,16 @@ public:
     ChanSaveListModel* const model;
     UniformRowListView* const lstChanSave;
     QLabel* const lblMemberCount;
-    QLineEdit* const txtFind;
     QAbstractItemDelegate* entryTextDelegate = nullptr;
     QAbstractItemDelegate* const membersDelegate;
     std::unique_ptr<MemberMenu> memberMenu; // once the panel is set up
     MemberPanel::DisplayMode displayMode = MemberPanel::DisplayMode::EntryText;
-    bool findFieldAlwaysShown = true;
+    MemberFindBar* findBar = nullptr; // once the panel is set up
 };
 
 MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<MemberPanelPrivate>(this)) {
     auto* const lstChanSave = d->lstChanSave;
     auto* const lblMemberCount = d->lblMemberCount;
-    auto* const txtFind = d->txtFind;
     auto* const model = d->model;
     d->entryTextDelegate = lstChanSave->itemDelegate();
     auto* layout = new QVBoxLayout(this);
@@ -82,19 +74,8 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     lblMemberCount->setObjectName("lblMemberCount");
     lblMemberCount->setContentsMargins(3, 2, 3, 2);
     layout->addWidget(lblMemberCount);
-    layout->addWidget(txtFind);
     layout->addWidget(lstChanSave, 1);
     setFocusProxy(lstChanSave);
-
-    txtFind->setObjectName("txtFind");
-    txtFind->setPlaceholderText(tr("Find member"));
-    txtFind->setAccessibleName(tr("Find member"));
-    txtFind->setClearButtonEnabled(true);
-    txtFind->installEventFilter(this);
-    connect(txtFind, &QLineEdit::textChanged, this,
-            [this](const QString& text) { d->guarded([&] { d->findMembers(text); }); });
-    auto* find = new QShortcut(QKeySequence::Find, this, this, [this] { d->openFindField(); });
-    find->setContext(Qt::WidgetWithChildrenShortcut);
 
     lstChanSave->setObjectName("lstChanSave");
     lstChanSave->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -112,6 +93,9 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     });
     connect(lstChanSave, &UniformRowListView::headingActivated, this,
             [this](const QModelIndex& heading) { d->guarded([&] { d->toggleFold(heading); }); });
+
+    d->findBar = new MemberFindBar(*this, *layout, 1, *lstChanSave, *model,
+                                   [this] { d->sayHowManyAreHereIfPossible(); });
 
     // The header and a screen reader follow the model's counts.
     connect(model, &ChanSaveListModel::failed, this, &MemberPanel::failed);
@@ -262,69 +246,26 @@ void MemberPanel::setHeaderVisible(bool visible) {
 }
 
 bool MemberPanel::isFindFieldAlwaysShown() const {
-    return d->findFieldAlwaysShown;
+    return d->findBar->isAlwaysShown();
 }
 
 void MemberPanel::setFindFieldAlwaysShown(bool alwaysShown) {
-    if (alwaysShown == d->findFieldAlwaysShown) {
+    if (alwaysShown == isFindFieldAlwaysShown()) {
         return;
     }
-    d->findFieldAlwaysShown = alwaysShown;
-    auto* layout = static_cast<QVBoxLayout*>(this->layout());
-    d->guarded([&] {
-        if (alwaysShown) {
-            layout->insertWidget(1, d->txtFind);
-            d->txtFind->show();
-        } else {
-            layout->removeWidget(d->txtFind);
-            d->txtFind->hide();
-            d->placeFindField();
-        }
-    });
+    d->guarded([&] { d->findBar->setAlwaysShown(alwaysShown); });
     emit findFieldAlwaysShownChanged(alwaysShown);
-}
-
-void MemberPanelPrivate::openFindField() {
-    if (!findFieldAlwaysShown) {
-        placeFindField();
-        txtFind->show();
-        txtFind->raise();
-    }
-    txtFind->setFocus(Qt::ShortcutFocusReason);
-    txtFind->selectAll();
-}
-
-// Over the list's lower edge, when the field is not always shown.
-void MemberPanelPrivate::placeFindField() {
-    if (!findFieldAlwaysShown) {
-        const int height = txtFind->sizeHint().height();
-        txtFind->setGeometry(0, q->height() - height, q->width(), height);
-    }
 }
 
 void MemberPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    d->placeFindField();
-}
-
-void MemberPanelPrivate::findMembers(const QString& text) {
-    model->setSearch(text);
-    sayHowManyAreHereIfPossible(); // narrowed or not, though no count changed
-    const QModelIndex current = lstChanSave->currentIndex();
-    if (current.isValid()) {
-        lstChanSave->scrollTo(current);
-    } else {
-        lstChanSave->scrollToTop();
-    }
+    d->findBar->place();
 }
 
 bool MemberPanel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
-            if (watched == d->txtFind) {
-                return d->findFieldKeyPressed(key->key());
-            }
             if (watched == d->lstChanSave) {
                 bool handled = false;
                 d->guarded([&] { handled = d->listKeyPressed(key->key()); });
@@ -333,33 +274,6 @@ bool MemberPanel::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-bool MemberPanelPrivate::findFieldKeyPressed(int key) {
-    const QModelIndex first = lstChanSave->firstMember(); // never a heading
-    switch (key) {
-    case Qt::Key_Down:
-        if (first.isValid()) {
-            lstChanSave->setCurrentIndex(first);
-        }
-        lstChanSave->setFocus(Qt::OtherFocusReason);
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (first.isValid()) {
-            emit q->memberActivated(first.data(ChanSaveListModel::NameRole).toString());
-        }
-        return true;
-    case Qt::Key_Escape:
-        txtFind->clear();
-        if (!findFieldAlwaysShown) {
-            txtFind->hide();
-            lstChanSave->setFocus(Qt::OtherFocusReason);
-        }
-        return true;
-    default:
-        return false;
-    }
 }
 
 void MemberPanelPrivate::showMemberMenu(const QPoint& position, bool fromKeyboard) {
