@@ -215,11 +215,19 @@ Position ChanSaveList::shownCountIn(Rank rank) const noexcept {
     return store_->shown.countIn(rank);
 }
 
-Position ChanSaveList::shownEntry(Position shownPosition) const {
-    const Store& store = *store_;
-    if (shownPosition < 1 || shownPosition > shownCount()) {
+namespace {
+
+void checkShownPosition(Position shownPosition, Position shownCount) {
+    if (shownPosition < 1 || shownPosition > shownCount) {
         throw std::out_of_range("no shown channel list entry at " + std::to_string(shownPosition));
     }
+}
+
+} // namespace
+
+Position ChanSaveList::shownEntry(Position shownPosition) const {
+    const Store& store = *store_;
+    checkShownPosition(shownPosition, shownCount());
     if (!store.shown.narrowed() && !store.shown.rankShown()) {
         return shownPosition;
     }
@@ -228,9 +236,7 @@ Position ChanSaveList::shownEntry(Position shownPosition) const {
 
 std::u16string_view ChanSaveList::shownText(Position shownPosition) const {
     const Store& store = *store_;
-    if (shownPosition < 1 || shownPosition > shownCount()) {
-        throw std::out_of_range("no shown channel list entry at " + std::to_string(shownPosition));
-    }
+    checkShownPosition(shownPosition, shownCount());
     return store.stored.textOf(store.stored.entry(store.shown.entryShownAt(shownPosition)));
 }
 

@@ -14,10 +14,6 @@
 
 namespace tavrin::detail {
 
-constexpr Rank rankNumber(int rank) noexcept {
-    return static_cast<Rank>(rank);
-}
-
 // A row that a view holds on to, as it is found again after a layout change:
 // a heading by its rank, a member by its place in the list.
 struct HeldRow {
@@ -37,7 +33,6 @@ class ChanSaveListModelPrivate final {
     using HeldRow = tavrin::detail::HeldRow;
     using RankHeadingRows = tavrin::detail::RankHeadingRows;
     using RowContent = tavrin::detail::RowContent;
-    static constexpr Rank rankNumber(int rank) noexcept { return tavrin::detail::rankNumber(rank); }
 
 public:
     explicit ChanSaveListModelPrivate(ChanSaveListModel& model) : q(model), rowSignals(*this) {}
@@ -84,7 +79,7 @@ public:
     RankHeadingRows::Counts shownCounts() const noexcept {
         RankHeadingRows::Counts counts{};
         for (int rank = 0; rank < tavrin::rankCount; ++rank) {
-            counts[static_cast<std::size_t>(rank)] = membersIn(rankNumber(rank));
+            counts[static_cast<std::size_t>(rank)] = membersIn(tavrin::detail::rankNumber(rank));
         }
         return counts;
     }
@@ -170,7 +165,7 @@ public:
     // have: until the rows' change ends, it shows the count from before.
     void countHeadings() noexcept {
         for (int rank = 0; rank < tavrin::rankCount; ++rank) {
-            headingCounts[static_cast<std::size_t>(rank)] = membersIn(rankNumber(rank));
+            headingCounts[static_cast<std::size_t>(rank)] = membersIn(tavrin::detail::rankNumber(rank));
         }
     }
 

@@ -1,13 +1,6 @@
 #include "rank_heading_rows.h"
 
 namespace tavrin::detail {
-namespace {
-
-constexpr Rank rankNumber(int rank) noexcept {
-    return static_cast<Rank>(rank);
-}
-
-} // namespace
 
 int RankHeadingRows::rowsOf(Rank rank) const noexcept {
     return hasHeading(rank) ? 1 + (isFolded(rank) ? 0 : membersIn(rank)) : 0;

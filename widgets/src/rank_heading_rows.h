@@ -6,6 +6,10 @@
 
 namespace tavrin::detail {
 
+constexpr Rank rankNumber(int rank) noexcept {
+    return static_cast<Rank>(rank);
+}
+
 // What a row shows: a rank's heading, or the member at a place among those
 // the list shows, counted from 1.
 struct RowContent {

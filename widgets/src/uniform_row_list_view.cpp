@@ -511,9 +511,9 @@ void UniformRowListView::rowsMoved(const QModelIndex& parent, int start, int end
         int first = -1;
         int last = -1;
         for (int onScreen = 0; onScreen < visible; ++onScreen) {
-            if (alternatingRowColors()
-                    ? topAfter != topBefore || now(topBefore + onScreen) != topAfter + onScreen
-                    : now(topBefore + onScreen) != topAfter + onScreen) {
+            // Alternate colours go with the row number, so a shift repaints them all.
+            if (now(topBefore + onScreen) != topAfter + onScreen ||
+                (alternatingRowColors() && topAfter != topBefore)) {
                 first = first < 0 ? onScreen : first;
                 last = onScreen;
             }
