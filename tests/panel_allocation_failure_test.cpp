@@ -6,11 +6,14 @@
 // Qt's to handle.
 
 #include "failing_allocator.h"
+#include "row_follower.h"
 #include "tavrin_widgets/chan_save_list_model.h"
 #include "tavrin_widgets/frm_tavrin.h"
 #include "tavrin_widgets/member_panel.h"
 
 #include <QApplication>
+#include <QListView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <private/qobject_p.h>
 
@@ -152,6 +155,24 @@ TEST(PanelAllocationFailure, TheListWindowsDeleteThrowsItsFailure) {
     }
     qt_register_signal_spy_callbacks(nullptr);
     tavrin::testing::allocationMayFail = nullptr;
+}
+
+// The scroll range follows a burst of changes from one queued call: when that
+// call could not be queued, the next change queues it again.
+TEST(PanelAllocationFailure, AScrollRangeThatCouldNotBeQueuedIsQueuedWithTheNextChange) {
+    QListView view;
+    int rows = 100;
+    tavrin::detail::RowFollower follower(view, [&] {
+        return tavrin::detail::RowGeometry{16, 88, rows, true};
+    });
+    allocationsBeforeFailure = 0;
+    follower.rowsInserted(0, rows - 1);
+    ASSERT_EQ(allocationsBeforeFailure, -1) << "the queued call failed";
+    QCoreApplication::processEvents();
+    rows = 101;
+    follower.rowsInserted(100, 100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->maximum(), 101 - 5);
 }
 
 } // namespace

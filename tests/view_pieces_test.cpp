@@ -1,8 +1,9 @@
 // The pieces the list view is built of, each on its own: where rows lie, how
-// the scroll position follows rows above the view, type-ahead, and the rows
-// of members under rank headings.
+// the scroll position follows rows above the view, where the keys take the
+// current row, type-ahead, and the rows of members under rank headings.
 
 #include "rank_heading_rows.h"
+#include "row_cursor.h"
 #include "row_geometry.h"
 #include "scroll_anchor.h"
 #include "type_ahead.h"
@@ -117,6 +118,38 @@ TEST(TypeAhead, LettersInQuickSuccessionAreOneSearch) {
         EXPECT_EQ(search.text, c.text) << c.what;
         EXPECT_EQ(search.fromNextRow, c.fromNextRow) << c.what;
     }
+}
+
+// Rows: 0 heading, 1 and 2 members, 3 folded heading, 4 heading, 5 and 6
+// members, 7 heading at the end; a page is three rows.
+TEST(RowCursor, PassesOverHeadingsAndGoesSidewaysBetweenHeadingAndMembers) {
+    const auto isHeading = [](int row) {
+        return row == 0 || row == 3 || row == 4 || row == 7;
+    };
+    const RowCursor cursor(8, 3, isHeading, [](int row) { return row == 3; });
+    using A = RowCursor;
+    const struct {
+        RowCursor::Action action;
+        int from;
+        int to;
+        bool unfold = false;
+    } cases[] = {
+        {A::MoveDown, 2, 5},  {A::MoveUp, 5, 2},    {A::MoveUp, 1, 1},       {A::MoveDown, 6, 6},
+        {A::MoveHome, 6, 1},  {A::MoveEnd, 1, 6},   {A::MovePageDown, 1, 5}, {A::MovePageUp, 6, 2},
+        {A::MoveLeft, 6, 4},  {A::MoveLeft, 2, 0},  {A::MoveLeft, 4, 4},     {A::MoveRight, 3, 3, true},
+        {A::MoveRight, 4, 5}, {A::MoveRight, 7, 7}, {A::MoveRight, 5, 5},    {A::MoveDown, -1, 1},
+    };
+    for (const auto& c : cases) {
+        const RowCursor::Move move = cursor.moved(c.action, c.from);
+        EXPECT_EQ(move.row, c.to) << "move " << c.action << " from " << c.from;
+        EXPECT_EQ(move.unfold, c.unfold) << "move " << c.action << " from " << c.from;
+    }
+    EXPECT_EQ(RowCursor(
+                  2, 3, [](int) { return true; }, isHeading)
+                  .moved(A::MoveDown, -1)
+                  .row,
+              -1)
+        << "headings only";
 }
 
 // Two operators, three members folded away, a squelched member: headings

@@ -46,9 +46,6 @@ public:
     void showMemberMenu(const QPoint& position, bool fromKeyboard);
     // Folds a heading's rank away, or back; the heading stays current.
     void toggleFold(const QModelIndex& heading);
-    // Left from a member goes to its heading; Right from a heading opens its
-    // rank, or goes to its first member.
-    bool listKeyPressed(int key);
     // Tells the header and a screen reader how many are here.
     void sayHowManyAreHere();
 
@@ -83,8 +80,7 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     lstChanSave->setModel(model);
     // Typing a member's first letters finds the member, not "[ICON]".
     lstChanSave->setKeyboardSearchRole(ChanSaveListModel::NameRole);
-    lstChanSave->setFoldedRole(ChanSaveListModel::FoldedRole);
-    lstChanSave->installEventFilter(this);
+    lstChanSave->setHeadingRoles(ChanSaveListModel::HeadingRole, ChanSaveListModel::FoldedRole);
     model->setRankHeadingsShown(true);
     connect(lstChanSave, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
         if (!d->lstChanSave->isHeading(index)) {
@@ -166,28 +162,6 @@ void MemberPanelPrivate::toggleFold(const QModelIndex& heading) {
     lstChanSave->selectionModel()->setCurrentIndex(model->index(row), QItemSelectionModel::NoUpdate);
 }
 
-bool MemberPanelPrivate::listKeyPressed(int key) {
-    const QModelIndex current = lstChanSave->currentIndex();
-    QModelIndex next;
-    if (key == Qt::Key_Left && !lstChanSave->isHeading(current)) {
-        next = model->headingOf(current);
-    } else if (key == Qt::Key_Right && lstChanSave->isHeading(current)) {
-        const auto rank = static_cast<tavrin::Rank>(current.data(ChanSaveListModel::RankRole).toInt());
-        if (model->isRankFolded(rank)) {
-            toggleFold(current);
-            return true;
-        }
-        next = model->index(current.row() + 1);
-    }
-    if (!next.isValid()) {
-        return false;
-    }
-    lstChanSave->selectionModel()->setCurrentIndex(next, lstChanSave->isHeading(next)
-                                                             ? QItemSelectionModel::NoUpdate
-                                                             : QItemSelectionModel::ClearAndSelect);
-    return true;
-}
-
 void MemberPanel::TavrinAdd(const QString& username, const QString& Message, qint32 Flags, qint32 Ping) {
     d->model->TavrinAdd(username, Message, Flags, Ping);
 }
@@ -262,17 +236,9 @@ void MemberPanel::resizeEvent(QResizeEvent* event) {
     d->findBar->place();
 }
 
+// The list's keys are the list's own now; kept for the library's binary
+// interface.
 bool MemberPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
-            if (watched == d->lstChanSave) {
-                bool handled = false;
-                d->guarded([&] { handled = d->listKeyPressed(key->key()); });
-                return handled;
-            }
-        }
-    }
     return QWidget::eventFilter(watched, event);
 }
 

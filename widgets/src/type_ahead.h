@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QModelIndex>
 #include <QObject>
 #include <QString>
 
@@ -29,6 +30,10 @@ public:
     };
     // What to look for, now that these keys are typed.
     Search typed(const QString& keys);
+    // The row these keys lead to among the rows beside the first one, looked
+    // for in this role from the current row on and round to the top; none
+    // when no row starts so.
+    QModelIndex rowFor(const QString& keys, const QModelIndex& current, const QModelIndex& first, int role);
 
 private:
     std::optional<std::chrono::milliseconds> pause_;

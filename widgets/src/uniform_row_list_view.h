@@ -1,7 +1,7 @@
 #pragma once
 
-#include "row_geometry.h"
-#include "scroll_anchor.h"
+#include "row_cursor.h"
+#include "row_follower.h"
 
 #include <QListView>
 
@@ -17,10 +17,10 @@ class TypeAhead;
 // the visible rows it moves, and a frame always shows the rows. Rows in view
 // stay put while rows above them come and go: the scroll position follows
 // them, unless the list is scrolled to its very top. Rows are never hidden and
-// long texts are elided, not scrolled sideways. Rows that cannot be selected
-// are headings: drawn in bold with an arrow that says whether what they head
-// is folded, passed over by the arrow keys, and told of when clicked or when
-// Space or Return is pressed on them.
+// long texts are elided, not scrolled sideways. Rows whose heading role is set
+// are headings: drawn by the heading delegate, passed over by Up and Down,
+// reached by Left from the rows under them, opened by Right when folded, and
+// told of when clicked or when Space or Return is pressed on them.
 class UniformRowListView : public QListView {
     Q_OBJECT
 
@@ -38,8 +38,9 @@ public:
     // The role that type-ahead compares what is typed with; the display text
     // unless set.
     void setKeyboardSearchRole(int role) { keyboardSearchRole_ = role; }
-    // The role that says whether a heading's rows are folded away.
-    void setFoldedRole(int role) { foldedRole_ = role; }
+    // The role that says a row is a heading, and the role that says whether
+    // its rows are folded away; without them, no row is a heading.
+    void setHeadingRoles(int headingRole, int foldedRole);
     bool isHeading(const QModelIndex& index) const;
     // The first row that is not a heading, or none.
     QModelIndex firstMember() const;
@@ -60,6 +61,8 @@ protected:
                      const QList<int>& roles = {}) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
     void updateGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -78,50 +81,26 @@ private:
     int rowCount() const;
     int rowHeight() const;
     RowGeometry geometry() const;
-    // How far the rows are scrolled, in pixels, as these rows lie.
-    int offsetIn(const RowGeometry& rows) const { return rows.offsetAt(scrollValueIn(rows)); }
     int rowAtY(int y) const {
         const RowGeometry rows = geometry();
-        return rows.rowAt(y, offsetIn(rows));
+        return rows.rowAt(y, follower_.offsetIn(rows));
     }
     int rowTop(int row) const {
         const RowGeometry rows = geometry();
-        return rows.rowTop(row, offsetIn(rows));
+        return rows.rowTop(row, follower_.offsetIn(rows));
     }
     bool scrollsPerItem() const { return verticalScrollMode() == ScrollPerItem; }
     QModelIndex rowIndex(int row) const;
-    void updateScrollRange();
-    void scheduleScrollRange() noexcept;
-    // Moves what is visible of the rows from this one down by this many rows
-    // on screen, and paints what that uncovers.
-    void rowsMovedFrom(int row, int rows);
-    template <typename Follow> void followRows(Follow follow) noexcept;
     void rowsRemoved(const QModelIndex& parent, int start, int end);
-    void rowsMoved(const QModelIndex& parent, int start, int end, int destination);
-    // The scroll position follows rows entering or leaving above the top row;
-    // says whether it did.
-    bool followEntry(int start, int rows) noexcept;
-    void followLeaving(int start, int end) noexcept;
-    // Scrolls by this many rows without moving what the viewport shows; the
-    // scroll bar follows before the next paint.
-    void followRowsAbove(int rows) noexcept;
-    // The scroll position, with the rows followed that the scroll bar has not
-    // caught up with yet.
-    int scrollValue() const { return scrollValueIn(geometry()); }
-    int scrollValueIn(const RowGeometry& rows) const;
+    RowCursor cursor() const;
 
     mutable int rowHeight_ = 0; // 0 until a row has been measured
-    bool scrollRangePending_ = false;
-    bool followingRowsAbove_ = false;
     bool rowsLeaving_ = false;
-    bool movedSinceLayout_ = false; // and nothing else asked for a layout
-    ScrollAnchor anchor_;
-    // The nearest row from this one, in this direction first, that is not a heading.
-    int memberNear(int row, int direction) const;
-    void paintHeading(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
-
+    RowFollower follower_;
     int keyboardSearchRole_ = Qt::DisplayRole;
+    int headingRole_ = -1;
     int foldedRole_ = -1;
+    QAbstractItemDelegate* headingDelegate_ = nullptr;
     TypeAhead* typeAhead_;
     QMetaObject::Connection rowsRemovedConnection_;
     QMetaObject::Connection rowsMovedConnection_;
