@@ -291,7 +291,9 @@ void ChanSaveListModel::multiData(const QModelIndex& index, QModelRoleDataSpan r
                 break;
             case Qt::ToolTipRole:
             case Qt::AccessibleTextRole:
-                value.setData(tavrin::detail::memberInWords(index));
+                value.setData(tavrin::detail::memberInWords(toQString(fields.name), standing,
+                                                            toQString(fields.keyword),
+                                                            tavrin::readPing(fields.pingField).milliseconds));
                 break;
             case NameRole:
                 value.setData(toQString(fields.name));

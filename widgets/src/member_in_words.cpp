@@ -1,13 +1,9 @@
 #include "member_in_words.h"
 
 #include "channel_list/standing.h"
-#include "tavrin_widgets/chan_save_list_model.h"
 
 #include <QCoreApplication>
-#include <QModelIndex>
 #include <QStringList>
-
-#include <array>
 
 namespace tavrin::detail {
 namespace {
@@ -82,19 +78,13 @@ QString rankHeadingSpoken(Rank rank, int members, bool folded, const QLocale& lo
         .join(QLatin1String(", "));
 }
 
-QString memberInWords(const QModelIndex& member) {
-    std::array roles{
-        QModelRoleData(ChanSaveListModel::NameRole), QModelRoleData(ChanSaveListModel::StandingRole),
-        QModelRoleData(ChanSaveListModel::KeywordRole), QModelRoleData(ChanSaveListModel::PingRole)};
-    member.multiData(roles);
-    const auto& [name, standing, keyword, ping] = roles;
-    QStringList words{name.data().toString().isEmpty() ? translated("unnamed member")
-                                                       : name.data().toString()};
-    if (!keyword.data().toString().isEmpty()) {
-        words << keywordInWords(static_cast<Standing>(standing.data().toInt()), keyword.data().toString());
+QString memberInWords(const QString& name, Standing standing, const QString& keyword,
+                      std::optional<qint64> ping) {
+    QStringList words{name.isEmpty() ? translated("unnamed member") : name};
+    if (!keyword.isEmpty()) {
+        words << keywordInWords(standing, keyword);
     }
-    words << (ping.data().isValid() ? translated("ping %1").arg(ping.data().toLongLong())
-                                    : translated("no UDP"));
+    words << (ping ? translated("ping %1").arg(*ping) : translated("no UDP"));
     return words.join(QLatin1String(", "));
 }
 

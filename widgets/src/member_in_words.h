@@ -5,14 +5,16 @@
 #include <QLocale>
 #include <QString>
 
-class QModelIndex;
+#include <optional>
 
 namespace tavrin::detail {
 
-// A member as a screen reader speaks it and a tooltip shows it, read from the
-// row's name, standing, keyword and ping: "Zorv, operator, ping 47", or
-// "Zorv, STAR, no UDP". A product code is spoken as the code itself.
-QString memberInWords(const QModelIndex& member);
+// A member as a screen reader speaks it and a tooltip shows it, from the
+// name, standing, keyword and ping (none without UDP): "Zorv, operator,
+// ping 47", or "Zorv, STAR, no UDP". A product code is spoken as the code
+// itself.
+QString memberInWords(const QString& name, Standing standing, const QString& keyword,
+                      std::optional<qint64> ping);
 
 // How many are in the channel, counting operators among the members:
 // "3 operators, 1,204 members", "1 member" or "No members".
