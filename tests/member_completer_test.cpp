@@ -107,4 +107,36 @@ TEST(MemberCompleter, TabOffersNamesInTurnAndAnyOtherKeyTakesOne) {
         << "the latest speaker first";
 }
 
+// A text field of any kind, such as a QML one, completes a text and a cursor
+// from the model alone.
+TEST(MemberCompleter, CompletesATextAndCursorFromTheModelAlone) {
+    ChanSaveListModel model;
+    for (const char* name : {"Amy", "Aro", "bob"}) {
+        model.TavrinAdd(name, "RATS", 0, 1);
+    }
+    MemberCompleter completer(&model, nullptr);
+    QString text = "hi a there";
+    int cursor = 4;
+    const struct {
+        const char* what;
+        bool backwards;
+        QString text;
+        int cursorMoved = 0; // before the Tab
+    } steps[] = {
+        {"the word before the cursor", false, "hi Amy  there"},
+        {"the next name", false, "hi Aro  there"},
+        {"back again", true, "hi Amy  there"},
+        {"the cursor moved: afresh, from the word before it", false, "hi Amy   there", -1},
+    };
+    for (const auto& step : steps) {
+        cursor += step.cursorMoved;
+        const MemberCompleter::Completion completion = completer.complete(text, cursor, step.backwards);
+        if (completion.isValid()) {
+            text.replace(completion.start, completion.length, completion.replacement);
+            cursor = completion.start + static_cast<int>(completion.replacement.size());
+        }
+        EXPECT_EQ(text, step.text) << step.what;
+    }
+}
+
 } // namespace

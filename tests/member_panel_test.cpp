@@ -101,8 +101,7 @@ TEST_P(RowsInView, StayPutWhileMembersChangeAboveThem) {
     QWidget& host = inListWindow ? static_cast<QWidget&>(window) : panel;
     MemberPanel& members = inListWindow ? window.panel() : panel;
     members.setDisplayMode(display);
-    members.setMemberOrder(c.ranked ? MemberPanel::MemberOrder::RankThenName
-                                    : MemberPanel::MemberOrder::ListOrder);
+    members.setShownOrder(c.ranked ? tavrin::ShownOrder::rankThenName : tavrin::ShownOrder::list);
     for (int index = 0; index < 1000; ++index) {
         members.TavrinAdd(member(index), "RATS", 0, index);
     }
@@ -182,7 +181,7 @@ TEST(MemberPanel, ClearEmptiesTheListInOneStepForTheNextChannel) {
 TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysPassOverThem) {
     MemberPanel panel;
     panel.setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-    panel.setMemberOrder(MemberPanel::MemberOrder::RankThenName);
+    panel.setShownOrder(tavrin::ShownOrder::rankThenName);
     for (const auto& [name, Flags] : {std::pair{"zed", 0x02}, {"amy", 0x02}, {"Cat", 0}, {"bob", 0}}) {
         panel.TavrinAdd(name, "RATS", Flags, 1);
     }
@@ -293,7 +292,9 @@ TEST(MemberPanel, SwitchingTheOrderKeepsTheCurrentMemberInSight) {
 TEST(MemberPanel, EveryWritablePropertyTellsItsChange) {
     MemberPanel panel;
     frmTavrin window;
-    for (QObject* object : {static_cast<QObject*>(&panel), static_cast<QObject*>(&window)}) {
+    ChanSaveListModel model;
+    for (QObject* object :
+         {static_cast<QObject*>(&panel), static_cast<QObject*>(&window), static_cast<QObject*>(&model)}) {
         const QMetaObject& type = *object->metaObject();
         for (int index = type.propertyOffset(); index < type.propertyCount(); ++index) {
             const QMetaProperty property = type.property(index);
@@ -302,9 +303,14 @@ TEST(MemberPanel, EveryWritablePropertyTellsItsChange) {
             }
             ASSERT_TRUE(property.hasNotifySignal()) << property.name();
             const QVariant value = property.read(object);
-            const QVariant other = property.isEnumType()
-                                       ? QVariant((value.toInt() + 1) % property.enumerator().keyCount())
-                                       : QVariant(!value.toBool());
+            QVariant other = property.isEnumType()
+                                 ? QVariant((value.toInt() + 1) % property.enumerator().keyCount())
+                                 : QVariant(!value.toBool());
+            if (value.metaType() == QMetaType::fromType<QString>()) {
+                other = value.toString() + "x";
+            } else if (value.metaType() == QMetaType::fromType<tavrin::ShownOrder>()) {
+                other = QVariant::fromValue(tavrin::ShownOrder::rankThenName);
+            }
             QSignalSpy told(object, property.notifySignal());
             ASSERT_TRUE(property.write(object, other)) << property.name();
             ASSERT_TRUE(property.write(object, other)) << property.name();
@@ -312,6 +318,15 @@ TEST(MemberPanel, EveryWritablePropertyTellsItsChange) {
             EXPECT_NE(property.read(object), value) << property.name();
         }
     }
+    // The panel follows its model, however the model is changed.
+    QSignalSpy order(&panel, &MemberPanel::shownOrderChanged);
+    QSignalSpy headings(&panel, &MemberPanel::rankHeadingsShownChanged);
+    panel.model().setShownOrder(panel.shownOrder() == tavrin::ShownOrder::list
+                                    ? tavrin::ShownOrder::rankThenName
+                                    : tavrin::ShownOrder::list);
+    panel.model().setRankHeadingsShown(!panel.rankHeadingsShown());
+    EXPECT_EQ(order.count(), 1);
+    EXPECT_EQ(headings.count(), 1);
 }
 
 TEST(MemberPanel, AClientAddsItsActionsToAMembersMenu) {

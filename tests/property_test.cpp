@@ -34,24 +34,24 @@ public:
         }
     }
 
-    void aboutToInsert(const ListChange&) override {}
-    void inserted(const ListChange& change) override {
+    void aboutToInsert(const ListChange&) noexcept override {}
+    void inserted(const ListChange& change) noexcept override {
         ++insertions;
         all.emplace(all.begin() + change.position - 1, list_.text(change.position));
         if (change.shownPosition > 0) {
             texts.emplace(texts.begin() + change.shownPosition - 1, list_.text(change.position));
         }
     }
-    void aboutToRemove(const ListChange& change) override {
+    void aboutToRemove(const ListChange& change) noexcept override {
         ++removals;
         all.erase(all.begin() + change.position - 1);
         if (change.shownPosition > 0) {
             texts.erase(texts.begin() + change.shownPosition - 1);
         }
     }
-    void removed(const ListChange&) override {}
-    void aboutToClear() override {}
-    void cleared() override {
+    void removed(const ListChange&) noexcept override {}
+    void aboutToClear() noexcept override {}
+    void cleared() noexcept override {
         all.clear();
         texts.clear();
     }

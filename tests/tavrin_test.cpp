@@ -260,12 +260,12 @@ TEST_F(Capacity, ClearingAFullListLetsItFillAgain) {
 // a plain observer, it hears no replacements.
 class RecordingObserver : public ChanSaveListReplaceObserver {
 public:
-    void aboutToInsert(const ListChange& change) override { record("+", change, "?"); }
-    void inserted(const ListChange& change) override { record("+", change, ""); }
-    void aboutToRemove(const ListChange& change) override { record("-", change, "?"); }
-    void removed(const ListChange& change) override { record("-", change, ""); }
-    void aboutToClear() override { events.emplace_back("0?"); }
-    void cleared() override { events.emplace_back("0"); }
+    void aboutToInsert(const ListChange& change) noexcept override { record("+", change, "?"); }
+    void inserted(const ListChange& change) noexcept override { record("+", change, ""); }
+    void aboutToRemove(const ListChange& change) noexcept override { record("-", change, "?"); }
+    void removed(const ListChange& change) noexcept override { record("-", change, ""); }
+    void aboutToClear() noexcept override { events.emplace_back("0?"); }
+    void cleared() noexcept override { events.emplace_back("0"); }
     void aboutToReplace(const ListChange& from, const ListChange& to) noexcept override {
         replace(from, to, "?");
     }

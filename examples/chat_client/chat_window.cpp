@@ -88,7 +88,7 @@ ChatWindow::Channel& ChatWindow::addChannel(const QString& name) {
     MemberPanel* members = channel.members;
     members->setObjectName(name);
     members->setDisplayMode(MemberPanel::DisplayMode::Members);
-    members->setMemberOrder(MemberPanel::MemberOrder::RankThenName);
+    members->setShownOrder(tavrin::ShownOrder::rankThenName);
     memberLists_->addWidget(members);
     connect(members, &MemberPanel::memberActivated, this, &ChatWindow::openConversation);
     connect(members, &MemberPanel::memberMenuRequested, this, [this](const QString& username, QMenu* menu) {

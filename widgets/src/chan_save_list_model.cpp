@@ -75,7 +75,7 @@ void ChanSaveListModel::addMembers(const QList<Member>& members) {
         });
     }
     if (!failure.isNull()) {
-        emit failed(failure);
+        Q_EMIT failed(failure);
     }
 }
 
@@ -83,7 +83,7 @@ void ChanSaveListModel::TavrinDel(const QString& username) {
     const int before = d->list.count();
     d->change([&] { tavrin::TavrinDel(d->list, utf16(username)); });
     if (d->list.count() < before) {
-        emit memberLeft(username);
+        Q_EMIT memberLeft(username);
     }
 }
 
@@ -95,7 +95,7 @@ bool ChanSaveListModel::contains(const QString& username) const {
     try {
         return d->list.find(utf16(username)).has_value();
     } catch (...) {
-        emit const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
+        Q_EMIT const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
         return false;
     }
 }
@@ -105,13 +105,28 @@ QString ChanSaveListModel::listedName(const QString& username) const {
         const auto position = d->list.find(utf16(username));
         return position ? toQString(tavrin::entryFields(d->list.text(*position)).name) : QString();
     } catch (...) {
-        emit const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
+        Q_EMIT const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
         return {};
     }
 }
 
 void ChanSaveListModel::setSearch(const QString& text) {
-    d->change([&] { d->relayout([&] { d->list.setSearch(utf16(text)); }); });
+    if (text == d->search) {
+        return;
+    }
+    bool changed = false;
+    d->change([&] {
+        d->relayout([&] { d->list.setSearch(utf16(text)); });
+        d->search = text; // shares the text, and cannot fail
+        changed = true;
+    });
+    if (changed) {
+        Q_EMIT searchChanged(text);
+    }
+}
+
+QString ChanSaveListModel::search() const {
+    return d->search;
 }
 
 void ChanSaveListModel::setShownOrder(tavrin::ShownOrder order) {
@@ -124,6 +139,9 @@ void ChanSaveListModel::setShownOrder(tavrin::ShownOrder order) {
         const tavrin::RankIndexHold built(d->list);
         d->relayout([&] { d->list.setShownOrder(order); });
     });
+    if (order == d->list.shownOrder()) {
+        Q_EMIT shownOrderChanged(order);
+    }
 }
 
 tavrin::ShownOrder ChanSaveListModel::shownOrder() const {
@@ -133,6 +151,9 @@ tavrin::ShownOrder ChanSaveListModel::shownOrder() const {
 void ChanSaveListModel::setRankHeadingsShown(bool shown) {
     if (shown != d->headingsShown) {
         d->change([&] { d->relayout([&] { d->headingsShown = shown; }); });
+        if (shown == d->headingsShown) {
+            Q_EMIT rankHeadingsShownChanged(shown);
+        }
     }
 }
 
@@ -186,7 +207,7 @@ QStringList ChanSaveListModel::namesStartingWith(const QString& prefix) const {
             names << toQString(tavrin::entryFields(d->list.text(position)).name);
         }
     } catch (...) {
-        emit const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
+        Q_EMIT const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
         names.clear();
     }
     return names;
@@ -196,7 +217,7 @@ tavrin::RankIndexHold ChanSaveListModel::nameIndexHold() {
     try {
         return tavrin::RankIndexHold(d->list);
     } catch (...) {
-        emit failed(tavrin::detail::failureInWords());
+        Q_EMIT failed(tavrin::detail::failureInWords());
         return {};
     }
 }
@@ -205,7 +226,7 @@ void ChanSaveListModel::holdNameIndex() const {
     try {
         d->list.holdRankIndex();
     } catch (...) {
-        emit const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
+        Q_EMIT const_cast<ChanSaveListModel*>(this)->failed(tavrin::detail::failureInWords());
     }
 }
 

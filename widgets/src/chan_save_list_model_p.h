@@ -45,7 +45,7 @@ public:
         try {
             change();
         } catch (...) {
-            emit q.failed(tavrin::detail::failureInWords());
+            Q_EMIT q.failed(tavrin::detail::failureInWords());
         }
         tellCounts();
     }
@@ -55,15 +55,15 @@ public:
         const int shown = list.shownCount();
         if (members != toldMembers) {
             toldMembers = members;
-            emit q.memberCountChanged(members);
+            Q_EMIT q.memberCountChanged(members);
         }
         if (operators != toldOperators) {
             toldOperators = operators;
-            emit q.operatorCountChanged(operators);
+            Q_EMIT q.operatorCountChanged(operators);
         }
         if (shown != toldShown) {
             toldShown = shown;
-            emit q.shownCountChanged(shown);
+            Q_EMIT q.shownCountChanged(shown);
         }
     }
 
@@ -126,7 +126,7 @@ public:
     // into the new rows, or go when they are no longer shown.
     template <typename Change> void relayout(Change change) {
         // Views hold their selection as persistent indexes from here on.
-        emit q.layoutAboutToBeChanged();
+        Q_EMIT q.layoutAboutToBeChanged();
         QModelIndexList before;
         std::vector<HeldRow> rows;
         QModelIndexList after;
@@ -139,7 +139,7 @@ public:
             after.reserve(before.size());
             change();
         } catch (...) {
-            emit q.layoutChanged();
+            Q_EMIT q.layoutChanged();
             throw;
         }
         // The change is made: should the views fail to follow it, as when
@@ -154,7 +154,7 @@ public:
         } catch (...) {
         }
         try {
-            emit q.layoutChanged();
+            Q_EMIT q.layoutChanged();
         } catch (...) {
         }
     }
@@ -171,7 +171,7 @@ public:
 
     void redrawRow(int row) {
         const QModelIndex index = q.createIndex(row, 0);
-        emit q.dataChanged(index, index);
+        Q_EMIT q.dataChanged(index, index);
     }
 
     ChanSaveListModel& q;
@@ -181,6 +181,7 @@ public:
     int toldOperators = 0;
     int toldShown = 0;
     bool headingsShown = false;
+    QString search; // as last set
     unsigned foldedRanks = 0;
     // A rank whose heading stays, with no members, while a member leaves it for another.
     int keptHeading = RankHeadingRows::noRank;

@@ -21,7 +21,7 @@ void ListRowSignals::countOperator(Position position, int change) noexcept {
 
 // None when the search hides the member; under headings, the heading too when
 // they are the rank's only member, and no member row when the rank is folded.
-void ListRowSignals::beginRows(const ListChange& change, bool inserting) {
+void ListRowSignals::beginRows(const ListChange& change, bool inserting) noexcept {
     rowsBegun_ = false;
     changedHeading_ = -1;
     if (change.shownPosition == 0 || d.resetting) {
@@ -46,7 +46,7 @@ void ListRowSignals::beginRows(const ListChange& change, bool inserting) {
     }
 }
 
-void ListRowSignals::finishRows(bool inserting) {
+void ListRowSignals::finishRows(bool inserting) noexcept {
     if (rowsBegun_) {
         inserting ? d.endInsertRows() : d.endRemoveRows();
     }
@@ -56,21 +56,21 @@ void ListRowSignals::finishRows(bool inserting) {
     }
 }
 
-void ListRowSignals::aboutToInsert(const ListChange& change) {
+void ListRowSignals::aboutToInsert(const ListChange& change) noexcept {
     beginRows(change, true);
 }
 
-void ListRowSignals::inserted(const ListChange& change) {
+void ListRowSignals::inserted(const ListChange& change) noexcept {
     countOperator(change.position, +1);
     finishRows(true);
 }
 
-void ListRowSignals::aboutToRemove(const ListChange& change) {
+void ListRowSignals::aboutToRemove(const ListChange& change) noexcept {
     countOperator(change.position, -1);
     beginRows(change, false);
 }
 
-void ListRowSignals::removed(const ListChange&) {
+void ListRowSignals::removed(const ListChange&) noexcept {
     finishRows(false);
 }
 
@@ -165,11 +165,11 @@ int ListRowSignals::rowIn(const RankHeadingRows& rows, const ListChange& change)
 }
 
 // One reset, not a removal for every member, when the channel changes.
-void ListRowSignals::aboutToClear() {
+void ListRowSignals::aboutToClear() noexcept {
     d.beginResetModel();
 }
 
-void ListRowSignals::cleared() {
+void ListRowSignals::cleared() noexcept {
     d.operators = 0;
     d.countHeadings();
     d.endResetModel();

@@ -19,20 +19,20 @@ public:
     ListRowSignals(const ListRowSignals&) = delete;
     ListRowSignals& operator=(const ListRowSignals&) = delete;
 
-    void aboutToInsert(const ListChange& change) override;
-    void inserted(const ListChange& change) override;
-    void aboutToRemove(const ListChange& change) override;
-    void removed(const ListChange& change) override;
+    void aboutToInsert(const ListChange& change) noexcept override;
+    void inserted(const ListChange& change) noexcept override;
+    void aboutToRemove(const ListChange& change) noexcept override;
+    void removed(const ListChange& change) noexcept override;
     void aboutToReplace(const ListChange& from, const ListChange& to) noexcept override;
     void replaced(const ListChange& from, const ListChange& to) noexcept override;
-    void aboutToClear() override;
-    void cleared() override;
+    void aboutToClear() noexcept override;
+    void cleared() noexcept override;
 
 private:
     void countOperator(Position position, int change) noexcept;
     // Which rows a member entering or leaving adds or takes.
-    void beginRows(const ListChange& change, bool inserting);
-    void finishRows(bool inserting);
+    void beginRows(const ListChange& change, bool inserting) noexcept;
+    void finishRows(bool inserting) noexcept;
     // The row of an entry that the list shows at this place, or -1 when it
     // has none: hidden by the search, or in a folded rank.
     int rowIn(const RankHeadingRows& rows, const ListChange& change) const noexcept;

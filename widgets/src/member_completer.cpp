@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
-#include <QScopedValueRollback>
 #include <QSet>
 
 #include <algorithm>
@@ -43,12 +42,13 @@ public:
         bool open = false;
         QString prefix;
         int start = 0;
-        int length = 0; // of what is in the line now, the word or a name and what follows it
+        int length = 0; // of what is in the text now, the word or a name and what follows it
         QString offered;
         int index = 0;
+        // The text and cursor as the last Tab left them: anything else starts afresh.
+        QString text;
+        int cursor = 0;
     };
-
-    ChanSaveListModel& model() const { return members->model(); }
 
     void forget(const QString& username) {
         const QString gone = folded(username);
@@ -57,47 +57,48 @@ public:
                        speakers.end());
     }
 
-    bool startRound();
-    void offer(int direction);
+    bool continues(const QString& text, int cursor) const {
+        return round.open && round.text == text && round.cursor == cursor;
+    }
+    bool startRound(const QString& text, int cursor);
+    MemberCompleter::Completion offer(int direction);
 
     MemberCompleter* const q;
-    QPointer<MemberPanel> members;
+    QPointer<ChanSaveListModel> model;
     QPointer<QLineEdit> input;
     std::vector<Speaker> speakers; // the most recent last
     QString ownName;
     Round round;
-    bool completing = false; // while the completer itself changes the line
     tavrin::RankIndexHold nameIndex;
 };
 
 MemberCompleter::MemberCompleter(MemberPanel* members, QLineEdit* input, QObject* parent)
+    : MemberCompleter(members != nullptr ? &members->model() : nullptr, input, parent) {}
+
+MemberCompleter::MemberCompleter(ChanSaveListModel* model, QLineEdit* input, QObject* parent)
     : QObject(parent), d(std::make_unique<MemberCompleterPrivate>(this)) {
-    d->members = members;
+    d->model = model;
     d->input = input;
-    if (members == nullptr || input == nullptr) {
+    if (model == nullptr) {
         return;
     }
-    d->nameIndex = d->model().nameIndexHold();
-    input->installEventFilter(this);
-    connect(&d->model(), &ChanSaveListModel::memberLeft, this,
+    d->nameIndex = model->nameIndexHold();
+    if (input != nullptr) {
+        input->installEventFilter(this);
+    }
+    connect(model, &ChanSaveListModel::memberLeft, this,
             [this](const QString& username) { d->forget(username); });
-    connect(&d->model(), &ChanSaveListModel::memberCountChanged, this, [this](int members) {
+    connect(model, &ChanSaveListModel::memberCountChanged, this, [this](int members) {
         if (members == 0) {
             d->speakers.clear();
         }
     });
-    // A change that is not the completer's own takes the name as it stands.
-    connect(input, &QLineEdit::textChanged, this, [this] {
-        if (!d->completing) {
-            d->round.open = false;
-        }
-    });
 }
 
-// The completer lets go of its own hold on the names, unless the panel, and
+// The completer lets go of its own hold on the names, unless the model, and
 // its list, went first.
 MemberCompleter::~MemberCompleter() {
-    if (d->members == nullptr) {
+    if (d->model == nullptr) {
         d->nameIndex.dismiss();
     }
 }
@@ -120,11 +121,11 @@ QString MemberCompleter::ownName() const {
 }
 
 QStringList MemberCompleter::completions(const QString& prefix) const {
-    if (d->members == nullptr) {
+    if (d->model == nullptr) {
         return {};
     }
     try {
-        const ChanSaveListModel& model = d->model();
+        const ChanSaveListModel& model = *d->model;
         const QString wanted = folded(prefix);
         const QString own = d->ownName.isEmpty() ? QString() : model.listedName(d->ownName);
         QStringList names;
@@ -153,10 +154,27 @@ QStringList MemberCompleter::completions(const QString& prefix) const {
     }
 }
 
+MemberCompleter::Completion MemberCompleter::complete(const QString& text, int cursorPosition,
+                                                      bool backwards) {
+    try {
+        if (d->continues(text, cursorPosition) || d->startRound(text, cursorPosition)) {
+            return d->offer(backwards ? -1 : 1);
+        }
+    } catch (...) {
+        d->round.open = false;
+    }
+    return {};
+}
+
+void MemberCompleter::endCompletion() {
+    d->round.open = false;
+}
+
 // The word before the cursor, back to the last space.
-bool MemberCompleterPrivate::startRound() {
-    const QString text = input->text();
-    const int cursor = input->cursorPosition();
+bool MemberCompleterPrivate::startRound(const QString& text, int cursor) {
+    if (cursor < 0 || cursor > text.size()) {
+        return false;
+    }
     int start = cursor;
     while (start > 0 && !text.at(start - 1).isSpace()) {
         --start;
@@ -164,17 +182,17 @@ bool MemberCompleterPrivate::startRound() {
     if (start == cursor) {
         return false;
     }
-    round = {true, text.mid(start, cursor - start), start, cursor - start, QString(), 0};
+    round = {true, text.mid(start, cursor - start), start, cursor - start, QString(), 0, text, cursor};
     return true;
 }
 
 // The next name, or the one before, from the names as they are now: one who
 // left since the last Tab is passed over, and one listed again under another
 // case is offered in it.
-void MemberCompleterPrivate::offer(int direction) {
+MemberCompleter::Completion MemberCompleterPrivate::offer(int direction) {
     const QStringList names = q->completions(round.prefix);
     if (names.isEmpty()) {
-        return;
+        return {};
     }
     const auto count = static_cast<int>(names.size());
     int at = 0;
@@ -187,12 +205,13 @@ void MemberCompleterPrivate::offer(int direction) {
     }
     at = ((at % count) + count) % count;
     const QString completed = names[at] + (round.start == 0 ? QStringLiteral(": ") : QStringLiteral(" "));
-    const QScopedValueRollback guard(completing, true);
-    input->setSelection(round.start, round.length);
-    input->insert(completed);
+    const MemberCompleter::Completion completion{round.start, round.length, completed};
+    round.text = QString(round.text).replace(round.start, round.length, completed);
+    round.cursor = round.start + static_cast<int>(completed.size());
     round.length = static_cast<int>(completed.size());
     round.offered = names[at];
     round.index = at;
+    return completion;
 }
 
 bool MemberCompleter::eventFilter(QObject* watched, QEvent* event) {
@@ -207,16 +226,16 @@ bool MemberCompleter::eventFilter(QObject* watched, QEvent* event) {
     if (isModifier(key->key())) {
         return false;
     }
-    if (!tab && !(backTab && d->round.open)) {
-        d->round.open = false;
+    QLineEdit& input = *d->input;
+    if (!tab && !(backTab && d->continues(input.text(), input.cursorPosition()))) {
+        endCompletion();
         return false;
     }
-    try {
-        if (d->round.open || d->startRound()) {
-            d->offer(tab ? 1 : -1);
-        }
-    } catch (...) {
-        d->round.open = false;
+    const Completion completion = complete(input.text(), input.cursorPosition(), backTab);
+    if (completion.isValid()) {
+        // Replaced as a selection, so that undo takes the name back.
+        input.setSelection(completion.start, completion.length);
+        input.insert(completion.replacement);
     }
     return true; // the focus stays in the line
 }

@@ -11,16 +11,15 @@ MemberMenu::MemberMenu(MemberPanel& panel)
     : panel_(panel), displays_(new QActionGroup(&panel)), orders_(new QActionGroup(&panel)),
       menu_(new QMenu(&panel)) {
     using DisplayMode = MemberPanel::DisplayMode;
-    using MemberOrder = MemberPanel::MemberOrder;
     menu_->setObjectName("memberMenu");
     addChoices(displays_,
                {std::pair{DisplayMode::EntryText, MemberPanel::tr("Entry text")},
                 {DisplayMode::Members, MemberPanel::tr("Members")}},
                panel.displayMode(), &MemberPanel::setDisplayMode, &MemberPanel::displayModeChanged);
     addChoices(orders_,
-               {std::pair{MemberOrder::ListOrder, MemberPanel::tr("Order of arrival")},
-                {MemberOrder::RankThenName, MemberPanel::tr("Rank, then name")}},
-               panel.memberOrder(), &MemberPanel::setMemberOrder, &MemberPanel::memberOrderChanged);
+               {std::pair{ShownOrder::list, MemberPanel::tr("Order of arrival")},
+                {ShownOrder::rankThenName, MemberPanel::tr("Rank, then name")}},
+               panel.shownOrder(), &MemberPanel::setShownOrder, &MemberPanel::shownOrderChanged);
 }
 
 template <typename Value, typename Changed>

@@ -30,7 +30,7 @@ public:
         try {
             work();
         } catch (...) {
-            emit q->failed(tavrin::detail::failureInWords());
+            Q_EMIT q->failed(tavrin::detail::failureInWords());
         }
     }
 
@@ -84,7 +84,7 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     model->setRankHeadingsShown(true);
     connect(lstChanSave, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
         if (!d->lstChanSave->isHeading(index)) {
-            emit memberActivated(index.data(ChanSaveListModel::NameRole).toString());
+            Q_EMIT memberActivated(index.data(ChanSaveListModel::NameRole).toString());
         }
     });
     connect(lstChanSave, &UniformRowListView::headingActivated, this,
@@ -95,9 +95,20 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
 
     // The header and a screen reader follow the model's counts.
     connect(model, &ChanSaveListModel::failed, this, &MemberPanel::failed);
+    // The order and the headings follow the model's, however they are set;
+    // the current member stays in sight.
+    connect(model, &ChanSaveListModel::shownOrderChanged, this, [this] {
+        const QModelIndex current = d->lstChanSave->currentIndex();
+        d->guarded(
+            [&] { current.isValid() ? d->lstChanSave->scrollTo(current) : d->lstChanSave->scrollToTop(); });
+        Q_EMIT shownOrderChanged(shownOrder());
+        Q_EMIT memberOrderChanged(memberOrder());
+    });
+    connect(model, &ChanSaveListModel::rankHeadingsShownChanged, this,
+            &MemberPanel::rankHeadingsShownChanged);
     connect(model, &ChanSaveListModel::memberCountChanged, this, [this](int members) {
         d->sayHowManyAreHereIfPossible();
-        emit countChanged(members);
+        Q_EMIT countChanged(members);
     });
     for (const auto countChanged :
          {&ChanSaveListModel::operatorCountChanged, &ChanSaveListModel::shownCountChanged}) {
@@ -122,23 +133,22 @@ void MemberPanel::addMembers(const QList<Member>& members) {
     d->model->addMembers(members);
 }
 
+tavrin::ShownOrder MemberPanel::shownOrder() const {
+    return d->model->shownOrder();
+}
+
+void MemberPanel::setShownOrder(tavrin::ShownOrder order) {
+    d->model->setShownOrder(order);
+}
+
 MemberPanel::MemberOrder MemberPanel::memberOrder() const {
     return d->model->shownOrder() == tavrin::ShownOrder::rankThenName ? MemberOrder::RankThenName
                                                                       : MemberOrder::ListOrder;
 }
 
 void MemberPanel::setMemberOrder(MemberOrder order) {
-    if (order == memberOrder()) {
-        return;
-    }
     d->model->setShownOrder(order == MemberOrder::RankThenName ? tavrin::ShownOrder::rankThenName
                                                                : tavrin::ShownOrder::list);
-    if (memberOrder() == order) {
-        const QModelIndex current = d->lstChanSave->currentIndex();
-        d->guarded(
-            [&] { current.isValid() ? d->lstChanSave->scrollTo(current) : d->lstChanSave->scrollToTop(); });
-        emit memberOrderChanged(order);
-    }
 }
 
 bool MemberPanel::rankHeadingsShown() const {
@@ -146,13 +156,7 @@ bool MemberPanel::rankHeadingsShown() const {
 }
 
 void MemberPanel::setRankHeadingsShown(bool shown) {
-    if (shown == rankHeadingsShown()) {
-        return;
-    }
     d->model->setRankHeadingsShown(shown);
-    if (shown == rankHeadingsShown()) {
-        emit rankHeadingsShownChanged(shown);
-    }
 }
 
 void MemberPanelPrivate::toggleFold(const QModelIndex& heading) {
@@ -204,7 +208,7 @@ void MemberPanel::setDisplayMode(DisplayMode mode) {
         d->displayMode = mode;
     });
     if (d->displayMode == mode) {
-        emit displayModeChanged(mode);
+        Q_EMIT displayModeChanged(mode);
     }
 }
 
@@ -215,7 +219,7 @@ bool MemberPanel::isHeaderVisible() const {
 void MemberPanel::setHeaderVisible(bool visible) {
     if (visible != isHeaderVisible()) {
         d->lblMemberCount->setVisible(visible);
-        emit headerVisibleChanged(visible);
+        Q_EMIT headerVisibleChanged(visible);
     }
 }
 
@@ -228,7 +232,7 @@ void MemberPanel::setFindFieldAlwaysShown(bool alwaysShown) {
         return;
     }
     d->guarded([&] { d->findBar->setAlwaysShown(alwaysShown); });
-    emit findFieldAlwaysShownChanged(alwaysShown);
+    Q_EMIT findFieldAlwaysShownChanged(alwaysShown);
 }
 
 void MemberPanel::resizeEvent(QResizeEvent* event) {

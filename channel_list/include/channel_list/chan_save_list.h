@@ -26,15 +26,16 @@ struct ListChange {
 
 // Told about every change to a ChanSaveList, before and after it, so that a
 // view can follow the list without keeping a copy. A list tells any number of
-// observers, in the order they were added. Observers must not throw.
+// observers, in the order they were added. The list tells them from inside
+// its changes, which cannot fail, so observers do not throw.
 class ChanSaveListObserver {
 public:
-    virtual void aboutToInsert(const ListChange& change) = 0;
-    virtual void inserted(const ListChange& change) = 0;
-    virtual void aboutToRemove(const ListChange& change) = 0;
-    virtual void removed(const ListChange& change) = 0;
-    virtual void aboutToClear() = 0;
-    virtual void cleared() = 0;
+    virtual void aboutToInsert(const ListChange& change) noexcept = 0;
+    virtual void inserted(const ListChange& change) noexcept = 0;
+    virtual void aboutToRemove(const ListChange& change) noexcept = 0;
+    virtual void removed(const ListChange& change) noexcept = 0;
+    virtual void aboutToClear() noexcept = 0;
+    virtual void cleared() noexcept = 0;
 
 protected:
     ~ChanSaveListObserver() = default;

@@ -25,6 +25,10 @@ class TAVRIN_WIDGETS_EXPORT ChanSaveListModel : public QAbstractListModel {
     Q_PROPERTY(int memberCount READ memberCount NOTIFY memberCountChanged)
     Q_PROPERTY(int operatorCount READ operatorCount NOTIFY operatorCountChanged)
     Q_PROPERTY(int shownCount READ shownCount NOTIFY shownCountChanged)
+    Q_PROPERTY(tavrin::ShownOrder shownOrder READ shownOrder WRITE setShownOrder NOTIFY shownOrderChanged)
+    Q_PROPERTY(bool rankHeadingsShown READ rankHeadingsShown WRITE setRankHeadingsShown NOTIFY
+                   rankHeadingsShownChanged)
+    Q_PROPERTY(QString search READ search WRITE setSearch NOTIFY searchChanged)
 
 public:
     // Beside the entry text (the display role), each row answers with the
@@ -82,6 +86,7 @@ public:
     // one layout change, and the current and selected members that are still
     // shown stay so.
     void setSearch(const QString& text);
+    QString search() const;
     bool isNarrowed() const;
 
     // The order of the rows, the headings above the ranks, and the ranks folded
@@ -119,6 +124,9 @@ Q_SIGNALS:
     void memberCountChanged(int count);
     void operatorCountChanged(int count);
     void shownCountChanged(int count);
+    void shownOrderChanged(tavrin::ShownOrder order);
+    void rankHeadingsShownChanged(bool shown);
+    void searchChanged(const QString& text);
     // TavrinDel removed this member.
     void memberLeft(const QString& username);
     // A change could not be made and the list is as it was; the reason is

@@ -23,6 +23,7 @@ class QMenu;
 class TAVRIN_WIDGETS_EXPORT MemberPanel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(DisplayMode displayMode READ displayMode WRITE setDisplayMode NOTIFY displayModeChanged)
+    Q_PROPERTY(tavrin::ShownOrder shownOrder READ shownOrder WRITE setShownOrder NOTIFY shownOrderChanged)
     Q_PROPERTY(MemberOrder memberOrder READ memberOrder WRITE setMemberOrder NOTIFY memberOrderChanged)
     Q_PROPERTY(bool rankHeadingsShown READ rankHeadingsShown WRITE setRankHeadingsShown NOTIFY
                    rankHeadingsShownChanged)
@@ -38,9 +39,9 @@ public:
     enum class DisplayMode { EntryText, Members };
     Q_ENUM(DisplayMode)
 
-    // The order of the rows: the list's own, operators on top and then
-    // everyone as they arrived; or by rank, then by name without regard to
-    // case. Either way the list itself keeps its own order.
+    // The order of the rows under the name that earlier versions gave it,
+    // kept so that their clients build and link unchanged; tavrin::ShownOrder
+    // names the same orders.
     enum class MemberOrder { ListOrder, RankThenName };
     Q_ENUM(MemberOrder)
 
@@ -66,6 +67,12 @@ public:
     DisplayMode displayMode() const;
     void setDisplayMode(DisplayMode mode);
 
+    // The order of the rows: the list's own, operators on top and then
+    // everyone as they arrived; or by rank, then by name without regard to
+    // case. Either way the list itself keeps its own order. The panel follows
+    // its model's order, however it is set.
+    tavrin::ShownOrder shownOrder() const;
+    void setShownOrder(tavrin::ShownOrder order);
     MemberOrder memberOrder() const;
     void setMemberOrder(MemberOrder order);
 
@@ -98,6 +105,7 @@ public:
 Q_SIGNALS:
     void countChanged(int count);
     void displayModeChanged(MemberPanel::DisplayMode mode);
+    void shownOrderChanged(tavrin::ShownOrder order);
     void memberOrderChanged(MemberPanel::MemberOrder order);
     void rankHeadingsShownChanged(bool shown);
     void headerVisibleChanged(bool visible);
