@@ -260,6 +260,14 @@ void ChanSaveList::releaseRankIndex() noexcept {
     store_->shown.releaseRankIndex();
 }
 
+void ChanSaveList::putOffRankIndex() {
+    store_->shown.putOffRankIndex();
+}
+
+void ChanSaveList::buildPutOffRankIndex() noexcept {
+    store_->shown.buildPutOffRankIndex();
+}
+
 std::vector<Position> ChanSaveList::entriesNamedFrom(std::u16string_view prefix) const {
     return store_->shown.entriesNamedFrom(foldName(prefix));
 }

@@ -89,6 +89,15 @@ public:
         return none;
     }
 
+    // Builds the tree afresh from every entry, in order, at once: O(n), with
+    // nothing allocated beyond the room reserved. The tree is balanced; later
+    // changes keep it a search tree, whatever the priorities say.
+    // idAt(i) is the id of the i-th entry in order, from 0 to count - 1.
+    template <typename IdAt, typename Counted>
+    void build(std::int32_t count, IdAt idAt, Counted counted) noexcept {
+        root_ = buildFrom(0, count, idAt, counted);
+    }
+
     // Counts again, after what is counted changed for many entries at once: O(n).
     template <typename Counted> void recount(Counted counted) noexcept { recountFrom(root_, counted); }
 
@@ -186,6 +195,20 @@ private:
         }
         update(at);
         return at;
+    }
+
+    template <typename IdAt, typename Counted>
+    Id buildFrom(std::int32_t first, std::int32_t end, IdAt& idAt, Counted& counted) noexcept {
+        if (first >= end) {
+            return none;
+        }
+        const std::int32_t middle = first + (end - first) / 2;
+        const Id id = idAt(middle);
+        const bool self = counted(id);
+        node(id) =
+            Node{buildFrom(first, middle, idAt, counted), buildFrom(middle + 1, end, idAt, counted), 0, self};
+        update(id);
+        return id;
     }
 
     template <typename Counted> void recountFrom(Id at, Counted& counted) noexcept {

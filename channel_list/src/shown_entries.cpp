@@ -74,6 +74,9 @@ void ShownEntries::reserve(std::size_t entries) {
     if (ranked_) {
         ranked_->reserve(entries);
     }
+    if (rankPutOff_) {
+        sorted_.reserve(entries);
+    }
 }
 
 void ShownEntries::enter(EntryId id) noexcept {
@@ -81,7 +84,7 @@ void ShownEntries::enter(EntryId id) noexcept {
     if (narrowed() && e.shown) {
         shown_->show(e.slot);
     }
-    if (ranked_) {
+    if (indexed()) {
         ranked_->insert(static_cast<RankOrder::Id>(id), visible(e), rankLess());
     }
     inRank_[static_cast<std::size_t>(e.rank)] += visible(e) ? 1 : 0;
@@ -92,7 +95,7 @@ void ShownEntries::leave(EntryId id) noexcept {
     if (narrowed() && e.shown) {
         shown_->hide(e.slot);
     }
-    if (ranked_) {
+    if (indexed()) {
         ranked_->erase(static_cast<RankOrder::Id>(id), rankLess());
     }
     inRank_[static_cast<std::size_t>(e.rank)] -= visible(e) ? 1 : 0;
@@ -159,26 +162,67 @@ void ShownEntries::recount() noexcept {
             ++inRank_[static_cast<std::size_t>(stored_.entry(id).rank)];
         }
     });
-    if (ranked_) {
+    if (indexed()) {
         ranked_->recount([this](RankOrder::Id id) { return visible(stored_.entry(id)); });
     }
 }
 
+// The entries are sorted once and the tree built from them in one pass,
+// rather than entered one by one.
 void ShownEntries::rank() {
+    if (rankPutOff_) {
+        buildPutOffRankIndex();
+    }
     if (ranked_) {
         return;
     }
     RankOrder built;
     built.reserve(stored_.entries.capacity());
-    stored_.order.forEach([&](EntryId id, OrderedSlots::Slot) {
-        built.insert(static_cast<RankOrder::Id>(id), visible(stored_.entry(id)), rankLess());
-    });
+    sorted_.reserve(stored_.entries.capacity());
+    rankPutOff_ = true;
     ranked_.emplace(std::move(built));
+    buildPutOffRankIndex();
+}
+
+void ShownEntries::putOffRankIndex() {
+    if (ranked_ && !rankPutOff_) {
+        sorted_.reserve(stored_.entries.capacity());
+        rankPutOff_ = true;
+    }
+}
+
+void ShownEntries::buildPutOffRankIndex() noexcept {
+    if (!rankPutOff_) {
+        return;
+    }
+    sorted_.clear();
+    stored_.order.forEach([&](EntryId id, OrderedSlots::Slot slot) {
+        const Entry& e = stored_.entry(id);
+        const std::u16string_view name = stored_.foldedNameOf(e);
+        sorted_.push_back({name.data(), static_cast<std::uint32_t>(name.size()), slot, e.rank,
+                           static_cast<RankOrder::Id>(id)});
+    });
+    std::sort(sorted_.begin(), sorted_.end(), [](const SortKey& left, const SortKey& right) {
+        if (left.rank != right.rank) {
+            return left.rank < right.rank;
+        }
+        const int names =
+            compareInCodePointOrder({left.name, left.nameLength}, {right.name, right.nameLength});
+        return names != 0 ? names < 0 : left.slot < right.slot;
+    });
+    ranked_->build(
+        static_cast<std::int32_t>(sorted_.size()),
+        [this](std::int32_t at) { return sorted_[static_cast<std::size_t>(at)].id; },
+        [this](RankOrder::Id id) { return visible(stored_.entry(id)); });
+    std::vector<SortKey>().swap(sorted_);
+    rankPutOff_ = false;
 }
 
 void ShownEntries::unrankUnlessUsed() noexcept {
-    if (!rankShown() && rankHolds_ == 0) {
+    if (order_ != ShownOrder::rankThenName && rankHolds_ == 0) {
         ranked_.reset();
+        rankPutOff_ = false;
+        std::vector<SortKey>().swap(sorted_);
     }
 }
 
@@ -191,7 +235,7 @@ std::vector<Position> ShownEntries::entriesNamedFrom(std::u16string_view folded)
     const auto add = [&](EntryId id) {
         positions.push_back(stored_.positionOf(id));
     };
-    if (!ranked_) {
+    if (!indexed()) {
         std::vector<RankOrder::Id> found;
         stored_.order.forEach([&](EntryId id, OrderedSlots::Slot) {
             if (startsWith(id)) {
@@ -232,6 +276,8 @@ void ShownEntries::clear() noexcept {
     inRank_.fill(0);
     if (ranked_) {
         ranked_->clear(); // room comes with the first new entry
+        rankPutOff_ = false;
+        std::vector<SortKey>().swap(sorted_);
     }
 }
 

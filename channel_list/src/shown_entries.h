@@ -21,7 +21,8 @@ public:
     explicit ShownEntries(EntryStore& stored) noexcept : stored_(stored) {}
 
     bool narrowed() const noexcept { return shown_.has_value(); }
-    bool rankShown() const noexcept { return order_ == ShownOrder::rankThenName; }
+    // While the rank index is put off, places are those of the list's own order.
+    bool rankShown() const noexcept { return order_ == ShownOrder::rankThenName && !rankPutOff_; }
     ShownOrder order() const noexcept { return order_; }
     bool visible(const Entry& e) const noexcept { return !narrowed() || e.shown; }
     // Whether the search shows an entry of this folded name.
@@ -59,6 +60,11 @@ public:
     void setOrder(ShownOrder order);
     void holdRankIndex();
     void releaseRankIndex() noexcept;
+    // Puts the rank index off while many entries come at once, and builds it
+    // in one pass afterwards. Putting off makes room for the building and may
+    // throw, then putting off nothing; building cannot fail.
+    void putOffRankIndex();
+    void buildPutOffRankIndex() noexcept;
     // The entries, shown or not, whose name begins with this folded text, in
     // rank-then-name order.
     std::vector<Position> entriesNamedFrom(std::u16string_view folded) const;
@@ -87,6 +93,7 @@ private:
         return static_cast<Position>(ranked_->countedBefore(static_cast<RankOrder::Id>(id), rankLess()) + 1);
     }
     void recount() noexcept;
+    bool indexed() const noexcept { return ranked_.has_value() && !rankPutOff_; }
     // Builds the rank order's index unless it is there: O(n log n).
     void rank();
     void unrankUnlessUsed() noexcept;
@@ -101,6 +108,18 @@ private:
     ShownOrder order_ = ShownOrder::list;
     std::optional<RankOrder> ranked_;
     int rankHolds_ = 0;
+    // While the rank index is put off, it is stale, and its entries are
+    // sorted here, in room kept for every entry, when it is built again: each
+    // with what the rank order compares, read once.
+    struct SortKey {
+        const char16_t* name;
+        std::uint32_t nameLength;
+        OrderedSlots::Slot slot;
+        Rank rank;
+        RankOrder::Id id;
+    };
+    bool rankPutOff_ = false;
+    std::vector<SortKey> sorted_;
 };
 
 } // namespace tavrin::detail

@@ -7,6 +7,8 @@
 #include "member_in_words.h"
 #include "utf16_text.h"
 
+#include <optional>
+
 using tavrin::detail::RankHeadingRows;
 using tavrin::detail::RowContent;
 using tavrin::detail::toQString;
@@ -68,7 +70,17 @@ void ChanSaveListModel::addMembers(const QList<Member>& members) {
         d->change([&] {
             beginResetModel();
             d->resetting = true;
-            addAll();
+            {
+                // No one reads the rows until the reset ends: the rank order
+                // is built once, from every member, rather than kept on each
+                // add, unless there is no room to build it so.
+                std::optional<tavrin::RankIndexPutOff> builtOnce;
+                try {
+                    builtOnce.emplace(d->list);
+                } catch (...) {
+                }
+                addAll();
+            }
             d->resetting = false;
             d->countHeadings();
             endResetModel();

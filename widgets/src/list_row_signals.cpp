@@ -1,7 +1,6 @@
 #include "list_row_signals.h"
 
 #include "chan_save_list_model_p.h"
-#include "channel_list/entry_text.h"
 
 namespace tavrin::detail {
 
@@ -13,9 +12,10 @@ ListRowSignals::~ListRowSignals() {
     d.list.removeObserver(this);
 }
 
-void ListRowSignals::countOperator(Position position, int change) noexcept {
-    if (entryFields(d.list.text(position)).keyword == operatorKeyword) {
-        d.operators += change;
+// The operator keyword, and only it, ranks a member among the operators.
+void ListRowSignals::countOperator(const ListChange& change, int delta) noexcept {
+    if (change.rank == Rank::channelOperator) {
+        d.operators += delta;
     }
 }
 
@@ -61,12 +61,12 @@ void ListRowSignals::aboutToInsert(const ListChange& change) noexcept {
 }
 
 void ListRowSignals::inserted(const ListChange& change) noexcept {
-    countOperator(change.position, +1);
+    countOperator(change, +1);
     finishRows(true);
 }
 
 void ListRowSignals::aboutToRemove(const ListChange& change) noexcept {
-    countOperator(change.position, -1);
+    countOperator(change, -1);
     beginRows(change, false);
 }
 
@@ -80,7 +80,7 @@ void ListRowSignals::removed(const ListChange&) noexcept {
 // while the list is as it was; a rank they leave empty keeps its heading
 // until their row has gone, and loses it then.
 void ListRowSignals::aboutToReplace(const ListChange& from, const ListChange& to) noexcept {
-    countOperator(from.position, -1);
+    countOperator(from, -1);
     replacedRows_ = Rows::none;
     emptied_ = RankHeadingRows::noRank;
     if (d.resetting) {
@@ -118,7 +118,7 @@ void ListRowSignals::aboutToReplace(const ListChange& from, const ListChange& to
 }
 
 void ListRowSignals::replaced(const ListChange& from, const ListChange& to) noexcept {
-    countOperator(to.position, +1);
+    countOperator(to, +1);
     if (d.resetting) {
         return;
     }

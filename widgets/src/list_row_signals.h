@@ -29,7 +29,7 @@ public:
     void cleared() noexcept override;
 
 private:
-    void countOperator(Position position, int change) noexcept;
+    void countOperator(const ListChange& change, int delta) noexcept;
     // Which rows a member entering or leaving adds or takes.
     void beginRows(const ListChange& change, bool inserting) noexcept;
     void finishRows(bool inserting) noexcept;

@@ -138,6 +138,14 @@ public:
     // text, compared as names are, in rank-then-name order: O(log n + k) for
     // k entries while the rank index is held, a sort of every entry otherwise.
     std::vector<Position> entriesNamedFrom(std::u16string_view prefix) const;
+    // For many additions at once that no one reads in between, such as a
+    // whole channel joined: the rank order's index is put off, so that each
+    // addition costs what it costs in the list's own order, and built again
+    // in one pass, O(n log n), afterwards. Meanwhile every place the list
+    // tells or answers is one in the list's own order. Putting off may throw
+    // std::bad_alloc, and then puts off nothing; building cannot fail.
+    void putOffRankIndex();
+    void buildPutOffRankIndex() noexcept;
 
     // The topmost entry whose name equals this one, ignoring case.
     std::optional<Position> find(std::u16string_view username) const;
@@ -187,6 +195,18 @@ public:
 
 private:
     ChanSaveList* list_ = nullptr;
+};
+
+// Puts a list's rank index off while it lives, and builds it when it goes.
+class RankIndexPutOff {
+public:
+    explicit RankIndexPutOff(ChanSaveList& list) : list_(list) { list.putOffRankIndex(); }
+    ~RankIndexPutOff() { list_.buildPutOffRankIndex(); }
+    RankIndexPutOff(const RankIndexPutOff&) = delete;
+    RankIndexPutOff& operator=(const RankIndexPutOff&) = delete;
+
+private:
+    ChanSaveList& list_;
 };
 
 } // namespace tavrin
