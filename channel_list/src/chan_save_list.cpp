@@ -170,7 +170,10 @@ void ChanSaveList::replace(Position position, std::u16string_view text, Placemen
     // same, at a new place. The others hear a removal, then an insertion.
     const ListChange from = store.shown.at(position, id);
     const Rank rank = detail::rankOfText(text);
-    const ListChange to = store.shown.replacing(id, folded, rank, placement);
+    const ListChange to = store.shown.replacing(from, id, folded, rank, placement);
+    // A refresh that keeps the rank and the name keeps the rank place: the
+    // rank order is not searched again.
+    store.shown.keepInRankPlace(store.shown.keepsRankPlace(id, folded, rank) ? id : -1);
     store.tellReplacing([&](ChanSaveListReplaceObserver& o) { o.aboutToReplace(from, to); });
     store.tellPlain([&](ChanSaveListObserver& o) { o.aboutToRemove(from); });
     store.unlink(id);
@@ -180,6 +183,7 @@ void ChanSaveList::replace(Position position, std::u16string_view text, Placemen
     store.stored.entry(id).slot = store.stored.order.nextSlot(placement == Placement::top);
     store.tellPlain([&](ChanSaveListObserver& o) { o.aboutToInsert(to); });
     store.link(id, placement);
+    store.shown.keepInRankPlace(-1);
     store.tellPlain([&](ChanSaveListObserver& o) { o.inserted(to); });
     store.tellReplacing([&](ChanSaveListReplaceObserver& o) { o.replaced(from, to); });
 }

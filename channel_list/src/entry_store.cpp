@@ -79,6 +79,17 @@ std::optional<Position> EntryStore::find(std::u16string_view folded) const {
     return static_cast<Position>(order.positionOf(*topmost));
 }
 
+bool EntryStore::namedAlone(EntryId id) const noexcept {
+    const Entry& e = entry(id);
+    const std::u16string_view folded = foldedNameOf(e);
+    bool alone = e.named;
+    names.forEachCandidate(e.hash, [&](EntryId other) {
+        const Entry& o = entry(other);
+        alone = alone && (other == id || o.hash != e.hash || foldedNameOf(o) != folded);
+    });
+    return alone;
+}
+
 EntryId EntryStore::reserveId() {
     if (!freeIds.empty()) {
         return freeIds.back();

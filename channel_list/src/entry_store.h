@@ -68,6 +68,8 @@ struct EntryStore {
     }
     // The topmost entry of this folded name.
     std::optional<Position> find(std::u16string_view folded) const;
+    // Whether this entry, with its folded name, is the only one so named.
+    bool namedAlone(EntryId id) const noexcept;
 
     // The id the next new entry gets, with the room it needs already allocated.
     EntryId reserveId();

@@ -14,10 +14,11 @@ Position ShownEntries::count() const noexcept {
 
 Position ShownEntries::shownPositionOf(EntryId id, Position position) const noexcept {
     const Entry& e = stored_.entry(id);
-    return static_cast<Position>(!visible(e)   ? 0
-                                 : rankShown() ? rankPlaceOf(id)
-                                 : narrowed()  ? shown_->rank(e.slot)
-                                               : position);
+    return static_cast<Position>(!visible(e) ? 0
+                                 : rankShown()
+                                     ? ranked_->countedBeforeInTree(static_cast<RankOrder::Id>(id)) + 1
+                                 : narrowed() ? shown_->rank(e.slot)
+                                              : position);
 }
 
 ListChange ShownEntries::placing(EntryId id, Placement placement) const noexcept {
@@ -32,13 +33,17 @@ ListChange ShownEntries::placing(EntryId id, Placement placement) const noexcept
     return {position, shownPosition, e.rank};
 }
 
-ListChange ShownEntries::replacing(EntryId id, const std::optional<std::u16string>& folded, Rank rank,
+ListChange ShownEntries::replacing(const ListChange& from, EntryId id,
+                                   const std::optional<std::u16string>& folded, Rank rank,
                                    Placement placement) const noexcept {
     const Entry& old = stored_.entry(id);
     const bool top = placement == Placement::top;
     const auto newPosition = static_cast<Position>(top ? 1 : stored_.count());
     if (!shows(folded)) {
         return {newPosition, 0, rank};
+    }
+    if (rankShown() && keepsRankPlace(id, folded, rank)) {
+        return {newPosition, from.shownPosition, rank};
     }
     if (rankShown()) {
         // Counted among the others, the entry itself left out, by the new key.
@@ -63,6 +68,12 @@ ListChange ShownEntries::replacing(EntryId id, const std::optional<std::u16strin
     return {newPosition, static_cast<Position>(top ? 1 : others + 1), rank};
 }
 
+bool ShownEntries::keepsRankPlace(EntryId id, const std::optional<std::u16string>& folded,
+                                  Rank rank) const noexcept {
+    const Entry& e = stored_.entry(id);
+    return folded && e.rank == rank && stored_.foldedNameOf(e) == *folded && stored_.namedAlone(id);
+}
+
 EntryId ShownEntries::entryShownAt(Position shownPosition) const noexcept {
     if (rankShown()) {
         return ranked_->select(shownPosition);
@@ -84,7 +95,7 @@ void ShownEntries::enter(EntryId id) noexcept {
     if (narrowed() && e.shown) {
         shown_->show(e.slot);
     }
-    if (indexed()) {
+    if (indexed() && id != keptInRankPlace_) {
         ranked_->insert(static_cast<RankOrder::Id>(id), visible(e), rankLess());
     }
     inRank_[static_cast<std::size_t>(e.rank)] += visible(e) ? 1 : 0;
@@ -95,7 +106,7 @@ void ShownEntries::leave(EntryId id) noexcept {
     if (narrowed() && e.shown) {
         shown_->hide(e.slot);
     }
-    if (indexed()) {
+    if (indexed() && id != keptInRankPlace_) {
         ranked_->erase(static_cast<RankOrder::Id>(id), rankLess());
     }
     inRank_[static_cast<std::size_t>(e.rank)] -= visible(e) ? 1 : 0;

@@ -37,11 +37,18 @@ public:
     }
     // Where an entry, its slot chosen, goes when placed at the top or the bottom.
     ListChange placing(EntryId id, Placement placement) const noexcept;
-    // Where the entry goes when it gets a text with this folded name and
-    // rank, placed at the top or the bottom, worked out before anything
-    // changes.
-    ListChange replacing(EntryId id, const std::optional<std::u16string>& folded, Rank rank,
-                         Placement placement) const noexcept;
+    // Where the entry, now where from says, goes when it gets a text with
+    // this folded name and rank, placed at the top or the bottom, worked out
+    // before anything changes.
+    ListChange replacing(const ListChange& from, EntryId id, const std::optional<std::u16string>& folded,
+                         Rank rank, Placement placement) const noexcept;
+    // Whether an entry that gets a text of this folded name and rank keeps
+    // its place in the rank order: the same rank and name, and no other entry
+    // of that name, so that its new slot orders it against no one.
+    bool keepsRankPlace(EntryId id, const std::optional<std::u16string>& folded, Rank rank) const noexcept;
+    // While an entry that keeps its rank place leaves and enters again, the
+    // rank order keeps it where it is.
+    void keepInRankPlace(EntryId id) noexcept { keptInRankPlace_ = id; }
     // The list position of the entry shown at this place, from 1 to count().
     EntryId entryShownAt(Position shownPosition) const noexcept;
 
@@ -119,6 +126,7 @@ private:
         RankOrder::Id id;
     };
     bool rankPutOff_ = false;
+    EntryId keptInRankPlace_ = -1;
     std::vector<SortKey> sorted_;
 };
 
