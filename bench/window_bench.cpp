@@ -2,7 +2,8 @@
 // members, in the list's own order and by rank, against a literal port: a
 // QListWidget whose look-up reads every item's text back. Also the live pattern of a chat client, one change
 // per turn of the event loop with each change painted, what a full list costs in memory per member, and the
-// member panel emptied for a channel change and resized.
+// member panel emptied for a channel change and resized, and the paints each
+// change in a shown panel costs, by widget, against a plain list view.
 
 #include "channel_list/entry_text.h"
 #include "channel_list/tavrin.h"
@@ -17,14 +18,18 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
+#include <QStringListModel>
 
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <memory>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -355,6 +360,116 @@ template <typename List> void changeWhileSearching(benchmark::State& state) {
     }
 }
 
+// Counts the paints every widget of the application receives, by what the
+// widget is to a list: its rows, its scroll bar, its frame, a count line, the
+// panel, or anything else.
+class PaintsByWidget : public QObject {
+public:
+    PaintsByWidget() { QApplication::instance()->installEventFilter(this); }
+    std::map<std::string, int> paints;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            ++paints[kindOf(static_cast<QWidget*>(watched))];
+        }
+        return false;
+    }
+
+private:
+    static std::string kindOf(QWidget* widget) {
+        const auto* view = qobject_cast<QAbstractItemView*>(widget->parentWidget());
+        if (view != nullptr && widget == view->viewport()) {
+            return "rows";
+        }
+        if (qobject_cast<QScrollBar*>(widget) != nullptr) {
+            return "scroll_bar";
+        }
+        if (qobject_cast<QAbstractItemView*>(widget) != nullptr) {
+            return "list_frame";
+        }
+        if (qobject_cast<QLabel*>(widget) != nullptr) {
+            return "count_line";
+        }
+        return qobject_cast<MemberPanel*>(widget) != nullptr ? "panel" : "other";
+    }
+};
+
+// The changes of a busy channel, each painted before the next: a member in
+// view gets a new ping, a newcomer joins, and leaves again. The panel shows
+// its members by rank under headings, so the ping changes a row in place and
+// the newcomer adds to the counts; the plain view sets the same row's text,
+// and inserts and removes a row at its end.
+void reportPaints(benchmark::State& state, const PaintsByWidget& counted) {
+    for (const char* kind : {"rows", "scroll_bar", "list_frame", "count_line", "panel", "other"}) {
+        const auto found = counted.paints.find(kind);
+        state.counters[std::string(kind) + "_paints"] =
+            found == counted.paints.end()
+                ? 0.0
+                : static_cast<double>(found->second) / static_cast<double>(state.iterations());
+    }
+}
+
+void shownChange(benchmark::State& state) {
+    const auto names = memberNames(static_cast<int>(state.range(0)));
+    MemberPanel panel;
+    panel.setShownOrder(tavrin::ShownOrder::rankThenName);
+    for (const auto& name : names) {
+        panel.TavrinAdd(name, "RATS", 0, 47);
+    }
+    panel.resize(200, 400);
+    panel.show();
+    QApplication::processEvents();
+    const QString inView = panel.model().index(3).data(ChanSaveListModel::NameRole).toString();
+    PaintsByWidget counted;
+    qint32 ping = 47;
+    int step = 0;
+    for (auto _ : state) {
+        step = (step + 1) % 3;
+        if (step == 0) {
+            panel.TavrinAdd(inView, "RATS", 0, ++ping % 1000);
+        } else if (step == 1) {
+            panel.TavrinAdd("Newcomer", "RATS", 0, 47);
+        } else {
+            panel.TavrinDel("Newcomer");
+        }
+        QApplication::processEvents();
+    }
+    reportPaints(state, counted);
+}
+
+void shownChangeInAListView(benchmark::State& state) {
+    QStringList texts;
+    for (const auto& name : memberNames(static_cast<int>(state.range(0)))) {
+        texts << "[ICON]RATS[/ICON][USER]" + name + "[/USER][PING]47[/PING]";
+    }
+    QStringListModel model(texts);
+    QListView view;
+    view.setUniformItemSizes(true);
+    view.setModel(&model);
+    view.resize(200, 400);
+    view.show();
+    QApplication::processEvents();
+    PaintsByWidget counted;
+    qint32 ping = 47;
+    int step = 0;
+    for (auto _ : state) {
+        step = (step + 1) % 3;
+        if (step == 0) {
+            model.setData(model.index(3),
+                          QString("[ICON]RATS[/ICON][USER]Member3[/USER][PING]%1[/PING]").arg(++ping % 1000));
+        } else if (step == 1) {
+            model.insertRows(model.rowCount(), 1);
+            model.setData(model.index(model.rowCount() - 1),
+                          "[ICON]RATS[/ICON][USER]Newcomer[/USER][PING]47[/PING]");
+        } else {
+            model.removeRows(model.rowCount() - 1, 1);
+        }
+        QApplication::processEvents();
+    }
+    reportPaints(state, counted);
+}
+
 void sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->Arg(100)->Arg(32767);
 }
@@ -403,6 +518,9 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("MembersLiveChangeAboveView/indexed",
                                  liveChange<Where::aboveView, DisplayMode::Members>)
         ->Apply(liveSizes);
+    // Short of a full list, so that the newcomer is let in.
+    benchmark::RegisterBenchmark("ShownChange/indexed", shownChange)->Arg(100)->Arg(32000);
+    benchmark::RegisterBenchmark("ShownChange/baseline", shownChangeInAListView)->Arg(100)->Arg(32000);
     benchmark::RegisterBenchmark("PanelClear/indexed", panelClear)
         ->Arg(32767)
         ->Iterations(10)

@@ -70,6 +70,9 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     layout->setSpacing(0);
     lblMemberCount->setObjectName("lblMemberCount");
     lblMemberCount->setContentsMargins(3, 2, 3, 2);
+    // Opaque, so that a new count repaints the line alone, not the panel
+    // under it.
+    lblMemberCount->setAutoFillBackground(true);
     layout->addWidget(lblMemberCount);
     layout->addWidget(lstChanSave, 1);
     setFocusProxy(lstChanSave);

@@ -17,6 +17,9 @@ namespace tavrin::detail {
 
 UniformRowListView::UniformRowListView(QWidget* parent)
     : QListView(parent), follower_(*this, [this] { return geometry(); }), typeAhead_(new TypeAhead(this)) {
+    // Opaque, so that a new scroll range repaints the scroll bar alone, not
+    // the frame and the panel under it.
+    verticalScrollBar()->setAutoFillBackground(true);
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (isHeading(index)) {
             Q_EMIT headingActivated(index);
