@@ -205,7 +205,7 @@ MemberCompleter::Completion MemberCompleterPrivate::offer(int direction) {
     }
     at = ((at % count) + count) % count;
     const QString completed = names[at] + (round.start == 0 ? QStringLiteral(": ") : QStringLiteral(" "));
-    const MemberCompleter::Completion completion{round.start, round.length, completed};
+    MemberCompleter::Completion completion{round.start, round.length, completed};
     round.text = QString(round.text).replace(round.start, round.length, completed);
     round.cursor = round.start + static_cast<int>(completed.size());
     round.length = static_cast<int>(completed.size());
