@@ -179,10 +179,11 @@ TEST(MemberPanel, ClearEmptiesTheListInOneStepForTheNextChannel) {
     EXPECT_EQ(view.verticalScrollBar()->value(), 0);
 }
 
-// By rank, a heading stands above each rank: the arrow keys, the focus and the
-// find field pass over it, Left goes up to it, and a click on it, or Space or
-// Return, folds its rank away and back. Counts count members only.
-TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysPassOverThem) {
+// By rank, a heading stands above each rank, as a tree's parent: the arrow
+// keys visit it, Left goes up to it and folds it, Right opens it and goes
+// down, and a click on it, or Space or Return, folds its rank away and back.
+// The focus and the find field land on members. Counts count members only.
+TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysReachThemAsInATree) {
     MemberPanel panel;
     panel.setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     panel.setShownOrder(tavrin::ShownOrder::rankThenName);
@@ -227,13 +228,20 @@ TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysPassOverThem) {
         QString current;
         QStringList rows;
     } steps[] = {
-        {"Down passes over a heading", press(Qt::Key_Down), "bob", all},
-        {"Up passes over it back", press(Qt::Key_Up), "zed", all},
-        {"Home goes to the first member", press(Qt::Key_Home), "amy", all},
-        {"Left goes to the heading", press(Qt::Key_Left), all[0], all},
+        {"Down goes to a heading", press(Qt::Key_Down), all[3], all},
+        {"and on to its first member", press(Qt::Key_Down), "bob", all},
+        {"Up goes back to the heading", press(Qt::Key_Up), all[3], all},
+        {"Home goes to the first row", press(Qt::Key_Home), all[0], all},
+        {"End goes to the last", press(Qt::Key_End), "Cat", all},
+        {"Left goes to the heading", press(Qt::Key_Left), all[3], all},
+        {"Left on an open heading folds it", press(Qt::Key_Left), all[3], {all[0], "amy", "zed", all[3]}},
+        {"Left on a folded heading stays", press(Qt::Key_Left), all[3], {all[0], "amy", "zed", all[3]}},
+        {"Right unfolds it", press(Qt::Key_Right), all[3], all},
+        {"Up to the member above", press(Qt::Key_Up), "zed", all},
+        {"Up to the first member", press(Qt::Key_Up), "amy", all},
+        {"Up to the heading", press(Qt::Key_Up), all[0], all},
         {"Space folds", press(Qt::Key_Space), all[0], {all[0], all[3], "bob", "Cat"}},
-        {"Down goes to the next member shown", press(Qt::Key_Down), "bob", {all[0], all[3], "bob", "Cat"}},
-        {"Left again", press(Qt::Key_Left), all[3], {all[0], all[3], "bob", "Cat"}},
+        {"Down goes to the next row shown", press(Qt::Key_Down), all[3], {all[0], all[3], "bob", "Cat"}},
         {"Return folds", press(Qt::Key_Return), all[3], {all[0], all[3]}},
         {"Right unfolds a folded heading", press(Qt::Key_Right), all[3], {all[0], all[3], "bob", "Cat"}},
         {"Return folds it again", press(Qt::Key_Return), all[3], {all[0], all[3]}},

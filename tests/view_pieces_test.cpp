@@ -122,7 +122,7 @@ TEST(TypeAhead, LettersInQuickSuccessionAreOneSearch) {
 
 // Rows: 0 heading, 1 and 2 members, 3 folded heading, 4 heading, 5 and 6
 // members, 7 heading at the end; a page is three rows.
-TEST(RowCursor, PassesOverHeadingsAndGoesSidewaysBetweenHeadingAndMembers) {
+TEST(RowCursor, VisitsEveryRowAndGoesSidewaysAsATreeDoes) {
     const auto isHeading = [](int row) {
         return row == 0 || row == 3 || row == 4 || row == 7;
     };
@@ -132,17 +132,19 @@ TEST(RowCursor, PassesOverHeadingsAndGoesSidewaysBetweenHeadingAndMembers) {
         RowCursor::Action action;
         int from;
         int to;
-        bool unfold = false;
+        bool toggleFold = false;
     } cases[] = {
-        {A::MoveDown, 2, 5},  {A::MoveUp, 5, 2},    {A::MoveUp, 1, 1},       {A::MoveDown, 6, 6},
-        {A::MoveHome, 6, 1},  {A::MoveEnd, 1, 6},   {A::MovePageDown, 1, 5}, {A::MovePageUp, 6, 2},
-        {A::MoveLeft, 6, 4},  {A::MoveLeft, 2, 0},  {A::MoveLeft, 4, 4},     {A::MoveRight, 3, 3, true},
-        {A::MoveRight, 4, 5}, {A::MoveRight, 7, 7}, {A::MoveRight, 5, 5},    {A::MoveDown, -1, 1},
+        {A::MoveDown, 2, 3},     {A::MoveUp, 5, 4},          {A::MoveUp, 0, 0},
+        {A::MoveDown, 7, 7},     {A::MoveHome, 6, 0},        {A::MoveEnd, 1, 7},
+        {A::MovePageDown, 1, 4}, {A::MovePageUp, 6, 3},      {A::MovePageDown, 6, 7},
+        {A::MoveLeft, 6, 4},     {A::MoveLeft, 2, 0},        {A::MoveLeft, 4, 4, true},
+        {A::MoveLeft, 3, 3},     {A::MoveRight, 3, 3, true}, {A::MoveRight, 4, 5},
+        {A::MoveRight, 7, 7},    {A::MoveRight, 5, 5},       {A::MoveDown, -1, 1},
     };
     for (const auto& c : cases) {
         const RowCursor::Move move = cursor.moved(c.action, c.from);
         EXPECT_EQ(move.row, c.to) << "move " << c.action << " from " << c.from;
-        EXPECT_EQ(move.unfold, c.unfold) << "move " << c.action << " from " << c.from;
+        EXPECT_EQ(move.toggleFold, c.toggleFold) << "move " << c.action << " from " << c.from;
     }
     EXPECT_EQ(RowCursor(
                   2, 3, [](int) { return true; }, isHeading)

@@ -17,12 +17,10 @@ RowCursor::Move RowCursor::moved(Action action, int current) const {
         return {memberNear(0, 1)};
     }
     int row = current;
-    int direction = 1;
     switch (action) {
     case MoveUp:
     case MovePrevious:
         --row;
-        direction = -1;
         break;
     case MoveDown:
     case MoveNext:
@@ -30,7 +28,6 @@ RowCursor::Move RowCursor::moved(Action action, int current) const {
         break;
     case MovePageUp:
         row -= page_;
-        direction = -1;
         break;
     case MovePageDown:
         row += page_;
@@ -40,14 +37,12 @@ RowCursor::Move RowCursor::moved(Action action, int current) const {
         break;
     case MoveEnd:
         row = rows_ - 1;
-        direction = -1;
         break;
     case MoveLeft:
     case MoveRight:
         return sideways(action, current);
     }
-    const int member = memberNear(std::clamp(row, 0, rows_ - 1), direction);
-    return {member >= 0 ? member : current};
+    return {std::clamp(row, 0, rows_ - 1)};
 }
 
 RowCursor::Move RowCursor::sideways(Action action, int current) const {
@@ -57,6 +52,8 @@ RowCursor::Move RowCursor::sideways(Action action, int current) const {
                 return {row};
             }
         }
+    } else if (action == MoveLeft) {
+        return {current, !isFolded_(current)};
     } else if (action == MoveRight && isHeading_(current)) {
         if (isFolded_(current)) {
             return {current, true};

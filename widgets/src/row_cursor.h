@@ -5,9 +5,11 @@
 namespace tavrin::detail {
 
 // Where the keys take the current row of a list whose headings stand above
-// groups of rows. Up, Down, the page keys, Home and End pass over headings;
-// Left from a row goes to the heading above it; Right on a folded heading
-// asks for it to be opened, and on an open one goes to the first row under it.
+// groups of rows, as in a tree whose headings are the parents. Up, Down, the
+// page keys, Home and End visit every row, headings included. Left from a row
+// goes to the heading above it, and on an open heading asks for it to be
+// folded; Right on a folded heading asks for it to be opened, and on an open
+// one goes to the first row under it.
 class RowCursor {
 public:
     // The moves of Action, in its order.
@@ -25,15 +27,15 @@ public:
     };
 
     struct Move {
-        int row = -1;        // -1: nowhere to go
-        bool unfold = false; // the heading at row is to be opened
+        int row = -1;            // -1: nowhere to go
+        bool toggleFold = false; // the heading at row is to be folded, or opened
     };
 
     RowCursor(int rows, int page, std::function<bool(int)> isHeading, std::function<bool(int)> isFolded);
 
     Move moved(Action action, int current) const;
     // The nearest row from this one, in this direction first, that is not a
-    // heading; -1 when every row is one.
+    // heading; -1 when every row is one. A list gets the focus there.
     int memberNear(int row, int direction) const;
 
 private:

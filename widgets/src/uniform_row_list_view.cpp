@@ -127,8 +127,8 @@ QModelIndex UniformRowListView::moveCursor(CursorAction cursorAction, Qt::Keyboa
                   int{MovePageDown} == int{RowCursor::MovePageDown});
     const RowCursor::Move move =
         cursor().moved(static_cast<RowCursor::Action>(cursorAction), current.isValid() ? current.row() : -1);
-    if (move.unfold) {
-        Q_EMIT headingActivated(current); // opens it, and it stays current
+    if (move.toggleFold) {
+        Q_EMIT headingActivated(current); // folds or opens it, and it stays current
     }
     return move.row >= 0 ? rowIndex(move.row) : QModelIndex{};
 }

@@ -18,9 +18,10 @@ class TypeAhead;
 // stay put while rows above them come and go: the scroll position follows
 // them, unless the list is scrolled to its very top. Rows are never hidden and
 // long texts are elided, not scrolled sideways. Rows whose heading role is set
-// are headings: drawn by the heading delegate, passed over by Up and Down,
-// reached by Left from the rows under them, opened by Right when folded, and
-// told of when clicked or when Space or Return is pressed on them.
+// are headings, as a tree's parents are: drawn by the heading delegate,
+// visited by the keys as the RowCursor says, never selected, and told of when
+// clicked, folded or opened from the keyboard, or when Space or Return is
+// pressed on them.
 class UniformRowListView : public QListView {
     Q_OBJECT
 
