@@ -277,6 +277,10 @@ TEST(MemberPanel, HeadingsFoldTheirRanksAndTheKeysReachThemAsInATree) {
     EXPECT_EQ(activated.value(0).value(0).toString(), "amy") << "Return activates the first member shown";
     QTest::keyClick(&find, Qt::Key_Down);
     EXPECT_EQ(said(view.currentIndex()), "amy") << "Down goes to the first member shown";
+    (new QLineEdit(&panel))->show(); // what the client puts after the list
+    find.setFocus();
+    QTest::keyClick(&find, Qt::Key_Tab);
+    EXPECT_TRUE(view.hasFocus()) << "Tab goes from the find field to the list below it";
 }
 
 // Switching the order keeps the current member, and brings them into sight.

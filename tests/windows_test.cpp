@@ -521,7 +521,7 @@ TEST_F(Windows, AScreenReaderHearsMembersInWords) {
         {"Zorv", "RATS", 0x02, 47, "Zorv, operator, ping 47"},
         {"Kestrel", "RATS", 0x10, 47, "Kestrel, STAR, no UDP"},
         {"Mirelle", "RATS", 0x20, 250, "Mirelle, squelched, ping 250"},
-        {"Blue", "RATS", 0x01, -1, "Blue, Blizzard representative, ping -1"},
+        {"Blue", "RATS", 0x01, -1, "Blue, Blizzard representative, no ping"},
         {"Admin", "RATS", 0x08, 0, "Admin, system operator, ping 0"},
         {"Loud", "RATS", 0x04, 1, "Loud, speaker, ping 1"},
         {"Visitor", "RATS", 0x40, 1, "Visitor, guest, ping 1"},

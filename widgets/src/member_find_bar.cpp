@@ -12,10 +12,11 @@
 
 namespace tavrin::detail {
 
-MemberFindBar::MemberFindBar(MemberPanel& panel, QVBoxLayout& layout, int place, UniformRowListView& list,
-                             ChanSaveListModel& model, std::function<void()> searched)
+MemberFindBar::MemberFindBar(MemberPanel& panel, QLineEdit& field, QVBoxLayout& layout, int place,
+                             UniformRowListView& list, ChanSaveListModel& model,
+                             std::function<void()> searched)
     : QObject(&panel), panel_(panel), layout_(layout), place_(place), list_(list), model_(model),
-      searched_(std::move(searched)), field_(new QLineEdit(&panel)) {
+      searched_(std::move(searched)), field_(&field) {
     field_->setObjectName("txtFind");
     field_->setPlaceholderText(MemberPanel::tr("Find member"));
     field_->setAccessibleName(MemberPanel::tr("Find member"));

@@ -20,10 +20,12 @@ class UniformRowListView;
 // Escape empties the field. What fails is told through the panel's failed().
 class MemberFindBar : public QObject {
 public:
-    // The field goes into the layout at this place while always shown;
-    // searched() follows each search, for the counts it changes.
-    MemberFindBar(MemberPanel& panel, QVBoxLayout& layout, int place, UniformRowListView& list,
-                  ChanSaveListModel& model, std::function<void()> searched);
+    // The field is the panel's, made before the list so that Tab goes from
+    // the field to the list, as they stand on screen. It goes into the layout
+    // at this place while always shown; searched() follows each search, for
+    // the counts it changes.
+    MemberFindBar(MemberPanel& panel, QLineEdit& field, QVBoxLayout& layout, int place,
+                  UniformRowListView& list, ChanSaveListModel& model, std::function<void()> searched);
 
     bool isAlwaysShown() const { return alwaysShown_; }
     void setAlwaysShown(bool alwaysShown);

@@ -84,7 +84,11 @@ QString memberInWords(const QString& name, Standing standing, const QString& key
     if (!keyword.isEmpty()) {
         words << keywordInWords(standing, keyword);
     }
-    words << (ping ? translated("ping %1").arg(*ping) : translated("no UDP"));
+    // A negative ping tells nothing of the connection, as its crossed-out
+    // meter shows.
+    words << (!ping       ? translated("no UDP")
+              : *ping < 0 ? translated("no ping")
+                          : translated("ping %1").arg(*ping));
     return words.join(QLatin1String(", "));
 }
 

@@ -11,8 +11,8 @@ namespace tavrin::detail {
 
 // A member as a screen reader speaks it and a tooltip shows it, from the
 // name, standing, keyword and ping (none without UDP): "Zorv, operator,
-// ping 47", or "Zorv, STAR, no UDP". A product code is spoken as the code
-// itself.
+// ping 47", "Zorv, STAR, no UDP", or "Zorv, STAR, no ping" for a negative
+// ping. A product code is spoken as the code itself.
 QString memberInWords(const QString& name, Standing standing, const QString& keyword,
                       std::optional<qint64> ping);
 

@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 using tavrin::detail::MemberFindBar;
@@ -21,8 +22,9 @@ using tavrin::detail::UniformRowListView;
 class MemberPanelPrivate {
 public:
     explicit MemberPanelPrivate(MemberPanel* panel)
-        : q(panel), model(new ChanSaveListModel(panel)), lstChanSave(new UniformRowListView(panel)),
-          lblMemberCount(new QLabel(panel)), membersDelegate(new MembersDelegate(panel)) {}
+        : q(panel), model(new ChanSaveListModel(panel)), txtFind(new QLineEdit(panel)),
+          lstChanSave(new UniformRowListView(panel)), lblMemberCount(new QLabel(panel)),
+          membersDelegate(new MembersDelegate(panel)) {}
 
     // Runs what a client or the user asked for; a failure is told through
     // failed(), and nothing is thrown into the event loop.
@@ -51,6 +53,7 @@ public:
 
     MemberPanel* const q;
     ChanSaveListModel* const model;
+    QLineEdit* const txtFind; // before the list, in the Tab order too
     UniformRowListView* const lstChanSave;
     QLabel* const lblMemberCount;
     QAbstractItemDelegate* entryTextDelegate = nullptr;
@@ -93,7 +96,7 @@ MemberPanel::MemberPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     connect(lstChanSave, &UniformRowListView::headingActivated, this,
             [this](const QModelIndex& heading) { d->guarded([&] { d->toggleFold(heading); }); });
 
-    d->findBar = new MemberFindBar(*this, *layout, 1, *lstChanSave, *model,
+    d->findBar = new MemberFindBar(*this, *d->txtFind, *layout, 1, *lstChanSave, *model,
                                    [this] { d->sayHowManyAreHereIfPossible(); });
 
     // The header and a screen reader follow the model's counts.
