@@ -152,6 +152,7 @@ TEST(MemberPanel, ClearEmptiesTheListInOneStepForTheNextChannel) {
     const auto* header = panel.findChild<QLabel*>("lblMemberCount");
     EXPECT_EQ(counts.count(), 1204);
     EXPECT_EQ(header->text(), "3 operators, 1,204 members");
+    EXPECT_EQ(view.accessibleName(), "Channel members, 3 operators, 1,204 members") << "heard on entering";
     EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Description), header->text());
     EXPECT_TRUE(panel.contains("MEMBER1203"));
 

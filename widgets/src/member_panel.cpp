@@ -225,6 +225,7 @@ bool MemberPanel::isHeaderVisible() const {
 void MemberPanel::setHeaderVisible(bool visible) {
     if (visible != isHeaderVisible()) {
         d->lblMemberCount->setVisible(visible);
+        d->sayHowManyAreHereIfPossible();
         Q_EMIT headerVisibleChanged(visible);
     }
 }
@@ -266,6 +267,9 @@ void MemberPanelPrivate::sayHowManyAreHere() {
             : tavrin::detail::membersHereInWords(members, model->operatorCount(), q->locale());
     lblMemberCount->setText(words);
     lstChanSave->setAccessibleDescription(words);
+    // The count line is heard on entering the list, as part of its name.
+    const QString name = MemberPanel::tr("Channel members");
+    lstChanSave->setAccessibleName(lblMemberCount->isHidden() ? name : name + QLatin1String(", ") + words);
 }
 
 void MemberPanel::changeEvent(QEvent* event) {
