@@ -72,6 +72,10 @@ QString rankHeadingInWords(Rank rank, int members, const QLocale& locale) {
     return rankInWords(rank) + QStringLiteral(" \u2014 ") + locale.toString(members);
 }
 
+QString rankHeadingName(Rank rank, int members, const QLocale& locale) {
+    return rankInWords(rank) + QLatin1String(", ") + membersInWords(members, locale);
+}
+
 QString rankHeadingSpoken(Rank rank, int members, bool folded, const QLocale& locale) {
     return QStringList{rankInWords(rank), translated("heading"), membersInWords(members, locale),
                        folded ? translated("folded") : translated("unfolded")}

@@ -24,6 +24,9 @@ QString membersHereInWords(int members, int operators, const QLocale& locale);
 QString rankHeadingInWords(Rank rank, int members, const QLocale& locale);
 // The same as a screen reader speaks it: "Operators, heading, 7 members, folded".
 QString rankHeadingSpoken(Rank rank, int members, bool folded, const QLocale& locale);
+// The name of a heading whose fold and role a screen reader is told apart:
+// "Operators, 7 members".
+QString rankHeadingName(Rank rank, int members, const QLocale& locale);
 
 // How many members a search shows: "12 of 1,204 members shown".
 QString membersShownInWords(int shown, int members, const QLocale& locale);

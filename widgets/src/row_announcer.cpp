@@ -1,5 +1,7 @@
 #include "row_announcer.h"
 
+#include "member_list_accessible.h"
+
 #include <QAbstractItemView>
 #include <QAccessible>
 
@@ -7,12 +9,21 @@ namespace tavrin::detail {
 namespace {
 
 #if QT_CONFIG(accessibility)
+// Told of the row's own item where the list has items that follow the person.
 void tell(QAbstractItemView& view, QAccessible::Event type, const QModelIndex& index) {
-    if (QAccessible::isActive() && index.isValid()) {
-        QAccessibleEvent event(&view, type);
-        event.setChild(index.row());
-        QAccessible::updateAccessibility(&event);
+    if (!QAccessible::isActive() || !index.isValid()) {
+        return;
     }
+    if (auto* list = dynamic_cast<MemberListAccessible*>(QAccessible::queryAccessibleInterface(&view))) {
+        if (QAccessibleInterface* item = list->item(index.row())) {
+            QAccessibleEvent event(item, type);
+            QAccessible::updateAccessibility(&event);
+        }
+        return;
+    }
+    QAccessibleEvent event(&view, type);
+    event.setChild(index.row());
+    QAccessible::updateAccessibility(&event);
 }
 #endif
 

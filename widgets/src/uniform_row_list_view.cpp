@@ -1,9 +1,11 @@
 #include "uniform_row_list_view.h"
 
+#include "member_list_accessible.h"
 #include "rank_heading_delegate.h"
 #include "row_announcer.h"
 #include "type_ahead.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -17,6 +19,13 @@ namespace tavrin::detail {
 
 UniformRowListView::UniformRowListView(QWidget* parent)
     : QListView(parent), follower_(*this, [this] { return geometry(); }), typeAhead_(new TypeAhead(this)) {
+#if QT_CONFIG(accessibility)
+    static const bool readable = [] {
+        QAccessible::installFactory(&MemberListAccessible::create);
+        return true;
+    }();
+    Q_UNUSED(readable)
+#endif
     // Opaque, so that a new scroll range repaints the scroll bar alone, not
     // the frame and the panel under it.
     verticalScrollBar()->setAutoFillBackground(true);
