@@ -62,9 +62,9 @@ public:
         return row.isEmpty() ? QRect() : row.translated(view->viewport()->mapToGlobal(QPoint(0, 0)));
     }
 
-    QAccessible::Role role() const override {
-        return isHeading() || list_.underHeadings() ? QAccessible::TreeItem : QAccessible::ListItem;
-    }
+    // A list item, heading or member: screen readers take a tree item for a
+    // table's cell, and read a heading as the members under it.
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
 
     QAccessible::State state() const override {
         QAccessible::State state;
@@ -96,10 +96,11 @@ public:
     int row() const { return index_.row(); }
     bool isHeading() const { return index_.data(ChanSaveListModel::HeadingRole).toBool(); }
     bool folded() const { return index_.data(ChanSaveListModel::FoldedRole).toBool(); }
-    // Tells the reader when the heading's fold changed since it was last told.
-    void tellFoldIfChanged() {
+    // Tells the reader when the heading's fold changed since it was last
+    // told; says whether it did.
+    bool tellFoldIfChanged() {
         if (!isHeading() || folded() == folded_) {
-            return;
+            return false;
         }
         folded_ = !folded_;
         QAccessible::State changed;
@@ -107,6 +108,7 @@ public:
         changed.collapsed = true;
         QAccessibleStateChangeEvent event(this, changed);
         QAccessible::updateAccessibility(&event);
+        return true;
     }
 
 private:
@@ -179,13 +181,34 @@ void MemberListAccessible::follow(QAbstractItemModel* model) const {
             model, &QAbstractItemModel::dataChanged, view(),
             [this](const QModelIndex& first, const QModelIndex& last) {
                 headingsKnown_ = false;
+                int refolded = -1;
                 for (auto& [index, id] : items_) {
-                    if (index.isValid() && index.row() >= first.row() && index.row() <= last.row()) {
-                        static_cast<RowItem*>(QAccessible::accessibleInterface(id))->tellFoldIfChanged();
+                    if (index.isValid() && index.row() >= first.row() && index.row() <= last.row() &&
+                        static_cast<RowItem*>(QAccessible::accessibleInterface(id))->tellFoldIfChanged()) {
+                        refolded = index.row();
                     }
                 }
+                tellFoldToOlderBridges(refolded);
             }),
     };
+}
+
+// Qt's AT-SPI bridge before 6.7 passes no change of the expanded state on:
+// the current heading is then told of afresh, as a new item that has the
+// focus, and the reader speaks it with its new state.
+void MemberListAccessible::tellFoldToOlderBridges([[maybe_unused]] int headingRow) const {
+#if QT_VERSION < QT_VERSION_CHECK(6, 7, 0)
+    UniformRowListView* list = view();
+    if (headingRow < 0 || !list->hasFocus() || list->currentIndex().row() != headingRow) {
+        return;
+    }
+    if (const auto found = items_.find(QPersistentModelIndex(list->currentIndex())); found != items_.end()) {
+        QAccessible::deleteAccessibleInterface(found->second);
+        items_.erase(found);
+    }
+    QAccessibleEvent event(item(headingRow), QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
+#endif
 }
 
 void MemberListAccessible::forget(bool all) const {

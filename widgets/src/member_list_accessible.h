@@ -53,6 +53,7 @@ public:
 private:
     void follow(QAbstractItemModel* model) const;
     void forget(bool all) const;
+    void tellFoldToOlderBridges(int headingRow) const;
 
     // Each item's id, by its row's persistent index, which keeps its identity
     // while the row moves.
