@@ -128,11 +128,17 @@ MemberListAccessible::~MemberListAccessible() {
     forget(true);
 }
 
-QAccessibleInterface* MemberListAccessible::create(const QString& className, QObject* object) {
-    if (className == QLatin1String("tavrin::detail::UniformRowListView")) {
-        return new MemberListAccessible(static_cast<UniformRowListView*>(object));
-    }
-    return nullptr;
+void MemberListAccessible::installFactory() {
+    static const bool installed = [] {
+        QAccessible::installFactory([](const QString& className, QObject* object) -> QAccessibleInterface* {
+            if (className == QLatin1String("tavrin::detail::UniformRowListView")) {
+                return new MemberListAccessible(static_cast<UniformRowListView*>(object));
+            }
+            return nullptr;
+        });
+        return true;
+    }();
+    Q_UNUSED(installed)
 }
 
 QAccessibleInterface* MemberListAccessible::itemOf(UniformRowListView* view, int row) {

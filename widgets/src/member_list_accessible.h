@@ -26,8 +26,8 @@ public:
     MemberListAccessible(const MemberListAccessible&) = delete;
     MemberListAccessible& operator=(const MemberListAccessible&) = delete;
 
-    // For QAccessible::installFactory: the list view's interface.
-    static QAccessibleInterface* create(const QString& className, QObject* object);
+    // Makes the list views' interfaces from now on; once is enough.
+    static void installFactory();
     // The item of a row of the list view, made when first asked for; none for
     // a row that is not there.
     static QAccessibleInterface* itemOf(UniformRowListView* view, int row);

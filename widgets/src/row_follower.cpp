@@ -25,6 +25,37 @@ int RowFollower::rowTop(int row) const {
     return rows.rowTop(row, offsetIn(rows));
 }
 
+void RowFollower::follow(QAbstractItemModel* model) {
+    for (const auto& connection : connections_) {
+        QObject::disconnect(connection);
+    }
+    connections_.clear();
+    if (model == nullptr) {
+        return;
+    }
+    connections_ = {
+        QObject::connect(model, &QAbstractItemModel::rowsRemoved, &view_,
+                         [this](const QModelIndex& parent, int start, int end) {
+                             if (parent == view_.rootIndex()) {
+                                 rowsRemoved(start, end);
+                             }
+                         }),
+        QObject::connect(model, &QAbstractItemModel::rowsMoved, &view_,
+                         [this](const QModelIndex& parent, int start, int end,
+                                const QModelIndex& destinationParent, int destination) {
+                             if (parent == view_.rootIndex() && destinationParent == parent) {
+                                 rowsMoved(start, end, destination);
+                             }
+                         }),
+        // New rows all at once, as when a search narrows the list: shown in the next paint.
+        QObject::connect(model, &QAbstractItemModel::layoutChanged, &view_,
+                         [this] {
+                             updateScrollRange();
+                             view_.viewport()->update();
+                         }),
+    };
+}
+
 void RowFollower::updateScrollRange() {
     scrollRangePending_ = false;
     QScrollBar* bar = view_.verticalScrollBar();

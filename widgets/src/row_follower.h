@@ -3,8 +3,12 @@
 #include "row_geometry.h"
 #include "scroll_anchor.h"
 
-#include <functional>
+#include <QMetaObject>
 
+#include <functional>
+#include <vector>
+
+class QAbstractItemModel;
 class QAbstractItemView;
 
 namespace tavrin::detail {
@@ -27,6 +31,9 @@ public:
     // shows them and must not scroll.
     bool isCatchingUp() const { return catchingUp_; }
 
+    // Follows the rows that leave and move in this model, the view's, and
+    // its new layouts; rows that enter the view tells of itself.
+    void follow(QAbstractItemModel* model);
     void updateScrollRange();
     // Before the view scrolls to a row, the range that row needs.
     void updatePendingScrollRange();
@@ -63,6 +70,7 @@ private:
     bool scrollRangePending_ = false;
     bool catchingUp_ = false;
     bool movedSinceLayout_ = false;
+    std::vector<QMetaObject::Connection> connections_;
 };
 
 } // namespace tavrin::detail

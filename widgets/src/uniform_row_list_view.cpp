@@ -5,7 +5,6 @@
 #include "row_announcer.h"
 #include "type_ahead.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -19,13 +18,7 @@ namespace tavrin::detail {
 
 UniformRowListView::UniformRowListView(QWidget* parent)
     : QListView(parent), follower_(*this, [this] { return geometry(); }), typeAhead_(new TypeAhead(this)) {
-#if QT_CONFIG(accessibility)
-    static const bool readable = [] {
-        QAccessible::installFactory(&MemberListAccessible::create);
-        return true;
-    }();
-    Q_UNUSED(readable)
-#endif
+    MemberListAccessible::installFactory();
     // Opaque, so that a new scroll range repaints the scroll bar alone, not
     // the frame and the panel under it.
     verticalScrollBar()->setAutoFillBackground(true);
@@ -37,27 +30,9 @@ UniformRowListView::UniformRowListView(QWidget* parent)
 }
 
 void UniformRowListView::setModel(QAbstractItemModel* model) {
-    disconnect(rowsRemovedConnection_);
-    disconnect(rowsMovedConnection_);
-    disconnect(layoutChangedConnection_);
     rowHeight_ = 0;
     QListView::setModel(model);
-    if (model != nullptr) {
-        rowsRemovedConnection_ =
-            connect(model, &QAbstractItemModel::rowsRemoved, this, &UniformRowListView::rowsRemoved);
-        rowsMovedConnection_ = connect(model, &QAbstractItemModel::rowsMoved, this,
-                                       [this](const QModelIndex& parent, int start, int end,
-                                              const QModelIndex& destinationParent, int destination) {
-                                           if (parent == rootIndex() && destinationParent == parent) {
-                                               follower_.rowsMoved(start, end, destination);
-                                           }
-                                       });
-        // New rows all at once, as when a search narrows the list: shown in the next paint.
-        layoutChangedConnection_ = connect(model, &QAbstractItemModel::layoutChanged, this, [this] {
-            follower_.updateScrollRange();
-            viewport()->update();
-        });
-    }
+    follower_.follow(model);
 }
 
 int UniformRowListView::rowCount() const {
@@ -333,12 +308,6 @@ void UniformRowListView::rowsInserted(const QModelIndex& parent, int start, int 
 void UniformRowListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
     const QScopedValueRollback leaving(rowsLeaving_, true);
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end); // QListView's lays out every row
-}
-
-void UniformRowListView::rowsRemoved(const QModelIndex& parent, int start, int end) {
-    if (parent == rootIndex()) {
-        follower_.rowsRemoved(start, end);
-    }
 }
 
 void UniformRowListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,

@@ -92,7 +92,6 @@ private:
     }
     bool scrollsPerItem() const { return verticalScrollMode() == ScrollPerItem; }
     QModelIndex rowIndex(int row) const;
-    void rowsRemoved(const QModelIndex& parent, int start, int end);
     RowCursor cursor() const;
 
     mutable int rowHeight_ = 0; // 0 until a row has been measured
@@ -103,9 +102,6 @@ private:
     int foldedRole_ = -1;
     QAbstractItemDelegate* headingDelegate_ = nullptr;
     TypeAhead* typeAhead_;
-    QMetaObject::Connection rowsRemovedConnection_;
-    QMetaObject::Connection rowsMovedConnection_;
-    QMetaObject::Connection layoutChangedConnection_;
 };
 
 } // namespace tavrin::detail
