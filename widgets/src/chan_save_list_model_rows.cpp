@@ -10,9 +10,9 @@
 
 #include <QLocale>
 
+using tavrin::Rank;
 using tavrin::detail::RowContent;
 using tavrin::detail::toQString;
-using tavrin::Rank;
 
 // A heading's words and count, its spoken words, and whether it is folded.
 void ChanSaveListModelPrivate::headingData(Rank rank, QModelRoleDataSpan roles) const {
