@@ -3,6 +3,7 @@
 
 #include "fenwick_tree.h"
 #include "name_index.h"
+#include "rank_order.h"
 #include "text_buffer.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +51,50 @@ TEST(FenwickTree, SumsAndReachesAsItsCountsSay) {
     for (const std::size_t size : {1U, 2U, 7U, 64U, 65U, 1000U}) {
         checkAgainstCounts<std::int32_t>(size);
         checkAgainstCounts<std::uint16_t>(size);
+    }
+}
+
+// Entries by a key that is not their id, some not counted, entering and
+// leaving at random and once built from sorted ids at a stroke: each place
+// read down by comparing keys, or up through the parents, is the plain sort's.
+TEST(RankOrder, PlacesEntriesAsASortedListDoes) {
+    std::mt19937 random(7);
+    std::vector<int> keys(300);
+    std::vector<bool> counted(keys.size());
+    for (std::size_t id = 0; id < keys.size(); ++id) {
+        keys[id] = static_cast<int>(random() % 1000) * 1000 + static_cast<int>(id);
+        counted[id] = random() % 4 != 0;
+    }
+    const auto less = [&](RankOrder::Id a, RankOrder::Id b) {
+        return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
+    };
+    RankOrder order;
+    order.reserve(keys.size());
+    std::set<RankOrder::Id, decltype(less)> in(less);
+    for (int step = 0; step < 3000; ++step) {
+        const auto id = static_cast<RankOrder::Id>(random() % keys.size());
+        if (step == 1500) {
+            const std::vector<RankOrder::Id> sorted(in.begin(), in.end());
+            order.build(
+                static_cast<std::int32_t>(sorted.size()),
+                [&](std::int32_t at) { return sorted[static_cast<std::size_t>(at)]; },
+                [&](RankOrder::Id built) { return counted[static_cast<std::size_t>(built)]; });
+        } else if (in.count(id) != 0) {
+            order.erase(id, less);
+            in.erase(id);
+        } else {
+            order.insert(id, counted[static_cast<std::size_t>(id)], less);
+            in.insert(id);
+        }
+        std::int32_t before = 0;
+        for (const RankOrder::Id at : in) {
+            ASSERT_EQ(order.countedBeforeInTree(at), before) << "step " << step;
+            ASSERT_EQ(order.countedBefore(at, less), before) << "step " << step;
+            if (counted[static_cast<std::size_t>(at)]) {
+                ASSERT_EQ(order.select(++before), at) << "step " << step;
+            }
+        }
+        ASSERT_EQ(order.counted(), before);
     }
 }
 

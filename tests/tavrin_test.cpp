@@ -153,6 +153,19 @@ TEST(Store, ReplacingWithAnotherNameForgetsTheOldOne) {
     EXPECT_EQ(list.find(u"New"), Position{1});
 }
 
+// Two entries of one name, as a caller of the list's own insertions may
+// make: by rank they stand in the list's order, and a refresh of one that
+// keeps its rank and name still takes its new place among them.
+TEST(Store, ByRankTwinsOfOneNameFollowTheListsOrder) {
+    ChanSaveList list;
+    list.append(line(u"STAR", u"Twin"));
+    list.append(line(u"RATS", u"Twin"));
+    list.setShownOrder(ShownOrder::rankThenName);
+    list.replace(2, line(u"WAR3", u"twin"), Placement::top);
+    EXPECT_EQ(list.shownText(1), line(u"WAR3", u"twin"));
+    EXPECT_EQ(list.shownText(2), line(u"STAR", u"Twin"));
+}
+
 TEST(Search, ShowsTheMembersWhoseNameHoldsTheText) {
     ChanSaveList list;
     for (const char16_t* name : {u"Zorv", u"kestrel", u"\u00C4sa", u"a[/USER]b", u"Mirelle"}) {
