@@ -78,8 +78,9 @@ public:
 
     // By rank, a heading row above each rank with members shown, such as
     // "Operators — 7": clicking it, or Space or Return on it, folds the rank
-    // away and back; Left goes from a member to its heading. Shown unless
-    // switched off.
+    // away and back. The keys and a screen reader take the headings as a
+    // tree's parents: Left goes from a member to its heading and folds it,
+    // Right opens it. Shown unless switched off.
     bool rankHeadingsShown() const;
     void setRankHeadingsShown(bool shown);
 
