@@ -170,10 +170,11 @@ void ChanSaveList::replace(Position position, std::u16string_view text, Placemen
     // same, at a new place. The others hear a removal, then an insertion.
     const ListChange from = store.shown.at(position, id);
     const Rank rank = detail::rankOfText(text);
-    const ListChange to = store.shown.replacing(from, id, folded, rank, placement);
     // A refresh that keeps the rank and the name keeps the rank place: the
     // rank order is not searched again.
-    store.shown.keepInRankPlace(store.shown.keepsRankPlace(id, folded, rank) ? id : -1);
+    const bool keepsRankPlace = store.shown.keepsRankPlace(id, folded, rank);
+    const ListChange to = store.shown.replacing(from, id, folded, rank, placement, keepsRankPlace);
+    store.shown.keepInRankPlace(keepsRankPlace ? id : -1);
     store.tellReplacing([&](ChanSaveListReplaceObserver& o) { o.aboutToReplace(from, to); });
     store.tellPlain([&](ChanSaveListObserver& o) { o.aboutToRemove(from); });
     store.unlink(id);

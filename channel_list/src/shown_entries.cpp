@@ -35,14 +35,14 @@ ListChange ShownEntries::placing(EntryId id, Placement placement) const noexcept
 
 ListChange ShownEntries::replacing(const ListChange& from, EntryId id,
                                    const std::optional<std::u16string>& folded, Rank rank,
-                                   Placement placement) const noexcept {
+                                   Placement placement, bool keepsRankPlace) const noexcept {
     const Entry& old = stored_.entry(id);
     const bool top = placement == Placement::top;
     const auto newPosition = static_cast<Position>(top ? 1 : stored_.count());
     if (!shows(folded)) {
         return {newPosition, 0, rank};
     }
-    if (rankShown() && keepsRankPlace(id, folded, rank)) {
+    if (rankShown() && keepsRankPlace) {
         return {newPosition, from.shownPosition, rank};
     }
     if (rankShown()) {
@@ -70,6 +70,9 @@ ListChange ShownEntries::replacing(const ListChange& from, EntryId id,
 
 bool ShownEntries::keepsRankPlace(EntryId id, const std::optional<std::u16string>& folded,
                                   Rank rank) const noexcept {
+    if (!indexed()) {
+        return false;
+    }
     const Entry& e = stored_.entry(id);
     return folded && e.rank == rank && stored_.foldedNameOf(e) == *folded && stored_.namedAlone(id);
 }

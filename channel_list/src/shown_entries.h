@@ -41,10 +41,11 @@ public:
     // this folded name and rank, placed at the top or the bottom, worked out
     // before anything changes.
     ListChange replacing(const ListChange& from, EntryId id, const std::optional<std::u16string>& folded,
-                         Rank rank, Placement placement) const noexcept;
+                         Rank rank, Placement placement, bool keepsRankPlace) const noexcept;
     // Whether an entry that gets a text of this folded name and rank keeps
-    // its place in the rank order: the same rank and name, and no other entry
-    // of that name, so that its new slot orders it against no one.
+    // its place in the rank order, while there is one: the same rank and
+    // name, and no other entry of that name, so that its new slot orders it
+    // against no one.
     bool keepsRankPlace(EntryId id, const std::optional<std::u16string>& folded, Rank rank) const noexcept;
     // While an entry that keeps its rank place leaves and enters again, the
     // rank order keeps it where it is.
