@@ -82,6 +82,25 @@ void ChanSaveListModel::multiData(const QModelIndex& index, QModelRoleDataSpan r
             d->headingData(row.rank, roles);
             return;
         }
+        // Whether a row is a heading, and its rank, are known without reading
+        // the entry: views ask them of every row they paint or pass over.
+        bool readsEntry = false;
+        for (QModelRoleData& value : roles) {
+            if (value.role() == HeadingRole) {
+                value.setData(false);
+            } else if (value.role() == RankRole) {
+                // Rows under headings know their rank; the list keeps it too.
+                const Rank rank = d->grouped() ? row.rank
+                                               : d->list.rankAt(d->list.shownEntry(
+                                                     static_cast<tavrin::Position>(row.shownPosition)));
+                value.setData(static_cast<int>(rank));
+            } else {
+                readsEntry = true;
+            }
+        }
+        if (!readsEntry) {
+            return;
+        }
         const std::u16string_view text = d->textOf(row);
         const tavrin::EntryFields fields = tavrin::entryFields(text);
         const tavrin::Standing standing = tavrin::standingOf(fields.keyword);
@@ -101,12 +120,6 @@ void ChanSaveListModel::multiData(const QModelIndex& index, QModelRoleDataSpan r
                 break;
             case StandingRole:
                 value.setData(static_cast<int>(standing));
-                break;
-            case RankRole:
-                value.setData(static_cast<int>(tavrin::rankOf(standing)));
-                break;
-            case HeadingRole:
-                value.setData(false);
                 break;
             case KeywordRole:
                 value.setData(toQString(fields.keyword));
